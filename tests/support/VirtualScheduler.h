@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include "runtime/Scheduler.h"
+
+// Virtual time for tests: nothing runs until Advance, which runs every due deadline and
+// posted task in time order (ties in creation order) and leaves the clock at the target.
+class VirtualScheduler : public Scheduler {
+public:
+  std::int64_t NowMs() const override { return now_; }
+  TaskId Schedule(std::int64_t delayMs, std::function<void()> fn) override;
+  void Cancel(TaskId id) override;
+  void Post(std::function<void()> fn) override;
+
+  void Advance(std::int64_t ms);
+  // Runs what is due now (posted tasks included) without moving the clock.
+  void RunPending() { Advance(0); }
+  // Advances until pred holds or maxMs have passed, one millisecond at a time; true when it held.
+  bool AdvanceUntil(const std::function<bool()>& pred, std::int64_t maxMs);
+  // Number of tasks waiting, posted ones included.
+  std::size_t Pending() const;
+
+private:
+  struct Key {
+    std::int64_t due;
+    std::uint64_t seq;
+    bool operator<(const Key& o) const { return due != o.due ? due < o.due : seq < o.seq; }
+  };
+  void TakePosted();
+
+  std::int64_t now_ = 0;
+  std::uint64_t seq_ = 0;
+  std::map<Key, std::pair<TaskId, std::function<void()>>> queue_;
+  std::map<TaskId, Key> keys_;
+  mutable std::mutex postMutex_;
+  std::vector<std::function<void()>> posted_;
+};
