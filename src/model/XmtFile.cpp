@@ -4,14 +4,121 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "model/Xmt.h"
 
 namespace fs = std::filesystem;
 
-std::string TXmt::ProposedFileName() const { return Tag; }
-void TXmt::SaveToDisk() {}
-void TXmt::LoadFromDisk() {}
-bool TXmt::SaveToFile(const std::string&, std::string*) { return false; }
-TLoadResult TXmt::LoadFromFile(const std::string&) { return TLoadResult::CannotOpen; }
+namespace {
+
+// What both file dialogs share: title, filter and the current folder to start in.
+TFileDialogOptions DialogOptions(const char* title, TLangue langue) {
+  TFileDialogOptions options;
+  options.Title = title;
+  options.Filter = Texte(langue, "Transmitter file (*.XMT)|*.XMT|All files (*.*)|*.*",
+                         "Fichiers transmetteur (*.XMT)|*.XMT|Tous les fichiers (*.*)|*.*");
+  options.InitialDir = ".";
+  return options;
+}
+
+// A name beside the target that no file holds yet, for writing before the rename.
+fs::path TemporaryPathFor(const fs::path& target) {
+  std::error_code ec;
+  for (int k = 0;; ++k) {
+    fs::path tmp = target;
+    tmp += ".tmp" + std::to_string(k);
+    if (!fs::exists(fs::symlink_status(tmp, ec))) return tmp;
+  }
+}
+
+}  // namespace
+
+std::string TXmt::ProposedFileName() const {
+  std::string name = Tag;
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  constexpr std::string_view unsafe = "/\\:*?\"<>|";
+  for (char& c : name)
+    if (unsafe.find(c) != std::string_view::npos) c = '_';
+  return name;
+}
+
+bool TXmt::SaveToFile(const std::string& path, std::string* errorText) {
+  LiveRecord.SetMagic();
+
+  // Written beside the target and renamed over it, so a failed save leaves the old file.
+  const fs::path target(path);
+  bool written = false;
+  const fs::path tmp = target.has_filename() ? TemporaryPathFor(target) : fs::path();
+  if (!tmp.empty()) {
+    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+    if (out) {
+      out.write(reinterpret_cast<const char*>(LiveRecord.Bytes.data()), TXmtRecord::Size);
+      out.close();
+      written = !out.fail();
+    }
+  }
+  std::error_code ec;
+  if (written) fs::rename(tmp, target, ec);
+  if (!written || ec) {
+    if (!tmp.empty()) fs::remove(tmp, ec);
+    if (errorText)
+      *errorText = Texte(Langue, "  The transmitter file cannot be written !  ",
+                         "  Impossible d'\xE9" "crire le fichier transmetteur !  ");
+    return false;
+  }
+  return true;
+}
+
+TLoadResult TXmt::LoadFromFile(const std::string& path) {
+  // Only a regular file is read: a directory or a device would never be a transmitter file,
+  // and a pipe could block the program.
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) return TLoadResult::CannotOpen;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return TLoadResult::CannotOpen;
+
+  // Read into a buffer first: a refused file leaves the file image as it was.
+  TXmtRecord image;
+  in.read(reinterpret_cast<char*>(image.Bytes.data()), TXmtRecord::Size);
+  if (in.bad()) return TLoadResult::CannotOpen;
+  if (in.gcount() < TXmtRecord::Size || !image.HasMagic()) return TLoadResult::BadFormat;
+
+  image.ClampStringLengths();
+  FileImage = image;
+  OnLoadedFormDisk(this);
+  return TLoadResult::Loaded;
+}
+
+void TXmt::SaveToDisk() {
+  if (!Dialogs) return;
+  TFileDialogOptions options =
+      DialogOptions(Texte(Langue, "Save transmitter file", "sauve un fichier transmetteur"), Langue);
+  options.DefaultExt = "XMT";
+  options.FileName = ProposedFileName();
+  options.OverwritePrompt = true;
+  std::string path;
+  if (!Dialogs->AskSavePath(options, path)) return;
+  std::string errorText;
+  if (!SaveToFile(path, &errorText)) Dialogs->ShowMessage(errorText);
+}
+
+void TXmt::LoadFromDisk() {
+  if (!Dialogs) return;
+  const TFileDialogOptions options =
+      DialogOptions(Texte(Langue, "Load transmitter file", "Charge un fichier transmetteur"), Langue);
+  std::string path;
+  if (!Dialogs->AskOpenPath(options, path)) return;
+  switch (LoadFromFile(path)) {
+    case TLoadResult::Loaded:
+      break;
+    case TLoadResult::BadFormat:
+      Dialogs->ShowMessage(Texte(Langue, "  Bad file format !  ", "  Fichier incorrect !  "));
+      break;
+    case TLoadResult::CannotOpen:
+      Dialogs->ShowMessage(Texte(Langue, "  The transmitter file cannot be opened !  ",
+                                 "  Impossible d'ouvrir le fichier transmetteur !  "));
+      break;
+  }
+}
