@@ -154,6 +154,13 @@ public:
   // (short frame with its polling address, long frame with its address or broadcast 0) came,
   // and applies the request's writes to State. Empty when nothing is to be answered
   // (incomplete, not for us, bad check byte, Silent).
+  // Like a device on a real line it needs two preambles at least, skips noise and other
+  // slaves' frames, answers a broadcast only for the searches 11 and 21 (and those only when
+  // the tag matches), refuses a request with too few data bytes (code 5), a command it does
+  // not know (code 64) and a registration without its signature (code 16). A response code
+  // from Faults answers with the two status bytes alone and applies nothing; a Silent device
+  // records the request but neither applies nor answers it. One call answers at most one
+  // request; bytes after it wait for the next call.
   std::optional<std::vector<std::uint8_t>> Feed(std::span<const std::uint8_t> bytes);
 
 private:
