@@ -125,7 +125,7 @@ std::string Str(const std::array<Byte, N>& a) {
 TEST(HartEncodeTest, SixteenBitEncodingsOnTheirEdges) {
   const std::vector<std::pair<std::int32_t, const char*>> u16 = {
       {0, "00 00"}, {1, "00 01"}, {255, "00 FF"}, {256, "01 00"}, {7854, "1E AE"},
-      {65535, "FF FF"}, {65536, "00 00"}, {65791, "01 FF"},
+      {65535, "FF FF"}, {65536, "00 00"}, {65791, "00 FF"},
       // Negative values: high = value div 256 truncates toward zero, each part its low bits.
       {-1, "00 FF"}, {-256, "FF 00"}, {-257, "FF FF"}};
   for (const auto& [v, hex] : u16) EXPECT_EQ(Str(HartEncode::U16(v)), hex) << v;
@@ -238,7 +238,9 @@ TEST_F(LinkFixture, ExtractionAndParsingOverNoisyShortOversizedAndCorruptedInput
     EXPECT_EQ(hart.Erreur.GetCode(), c.code) << c.name;
     EXPECT_EQ(hart.Erreur.Level, static_cast<int>(c.errors.size())) << c.name;
     EXPECT_EQ(hart.ReceivedCount, 0) << c.name;
-    EXPECT_TRUE(fake.Pending().empty()) << c.name;
+    // One read takes at most 240 bytes; the rest waits for the next notification.
+    EXPECT_EQ(fake.Pending().size(), c.received.size() > 240 ? c.received.size() - 240 : 0) << c.name;
+    fake.Receive();
   }
 }
 
