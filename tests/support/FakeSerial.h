@@ -1,0 +1,91 @@
+#pragma once
+
+// Serial test doubles: a pseudo-terminal pair that stands in for a serial HART modem (the
+// program opens the near end through CORVIN_COMn, the test talks on the far end), and a
+// back-end wrapper that records every RTS/DTR change and every drain.
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "comm/SerialBackend.h"
+
+class PtyPair {
+public:
+  PtyPair();
+  ~PtyPair();
+  PtyPair(const PtyPair&) = delete;
+  PtyPair& operator=(const PtyPair&) = delete;
+
+  bool Ok() const { return far_ >= 0; }
+  // The near end's device path.
+  const std::string& Path() const { return path_; }
+  // Makes COMn open the near end.
+  void PointCom(int n) const;
+
+  // Writes on the far end; true when every byte was taken.
+  bool WriteFar(const std::string& bytes);
+  // Reads from the far end until n bytes came or timeoutMs passed; gives what came.
+  std::string ReadFar(std::size_t n, int timeoutMs);
+  // The far end goes away: the near end sees a hang-up.
+  void CloseFar();
+
+private:
+  int far_ = -1;
+  int nearHold_ = -1;  // keeps the near end in being while the program has it closed
+  std::string path_;
+};
+
+// Points COMn at a path that does not exist.
+void PointComNowhere(int n);
+
+// Forwards to a real back-end and records the modem-control lines and the drains.
+class RecordingSerial : public SerialBackend {
+public:
+  explicit RecordingSerial(std::unique_ptr<SerialBackend> inner = MakeSerialBackend());
+
+  struct TChange {
+    char Line;  // 'R' (RTS) or 'D' (DTR)
+    bool On;
+  };
+  std::vector<TChange> Changes() const;
+  // The RTS changes alone, in order.
+  std::vector<bool> RtsLog() const;
+  // The last RTS value set; false before any.
+  bool Rts() const;
+
+  // While held, a drain does not return until Release (the port "still sends").
+  void HoldDrains();
+  void ReleaseDrains();
+  // Waits in real time until count drains have returned.
+  bool WaitDrains(int count, int timeoutMs);
+  int Drains() const;
+
+  bool Open(const std::string& path) override { return inner_->Open(path); }
+  bool IsOpen() const override { return inner_->IsOpen(); }
+  int Handle() const override { return inner_->Handle(); }
+  bool CanOpen(const std::string& path) override { return inner_->CanOpen(path); }
+  bool Configure(const TSerialLine& line) override { return inner_->Configure(line); }
+  void Purge(bool input, bool output) override;
+  bool SetRTS(bool on) override;
+  bool SetDTR(bool on) override;
+  bool ModemLines(unsigned& lines) override { return inner_->ModemLines(lines); }
+  TSerialWait Wait(int timeoutMs, bool watchPort) override { return inner_->Wait(timeoutMs, watchPort); }
+  void Wake() override { inner_->Wake(); }
+  int Read(std::uint8_t* buf, int max, bool& lineError) override { return inner_->Read(buf, max, lineError); }
+  int Write(const std::uint8_t* buf, int n) override { return inner_->Write(buf, n); }
+  bool Drain() override;
+  void Close() override { inner_->Close(); }
+  unsigned Unsupported() const override { return inner_->Unsupported(); }
+
+private:
+  std::unique_ptr<SerialBackend> inner_;
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<TChange> changes_;
+  bool hold_ = false;
+  int drains_ = 0;
+};
