@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <iterator>
 #include <string>
+#include <utility>
 
 #include "AnswerBytes.h"
 #include "model/Xmt.h"
@@ -103,6 +106,24 @@ TEST(Xmt, StatusWordBothWays) {
   EXPECT_EQ((std::array<int, 7>{y.StatusRegister, y.WriteProtect, y.CacheMemory, y.Fault1High, y.Fault2High,
                                 y.LowPowerDuration, y.CpuFrequency}),
             (std::array<int, 7>{0xFFFF, 1, 1, 1, 1, 15, 255}));
+}
+
+// Every word the device can send splits into its parts and builds back to itself.
+TEST(Xmt, EveryStatusWordRoundTrips) {
+  TXmt x;
+  for (int w = 0; w <= 0xFFFF; ++w) {
+    x.DecodeCmd194(AnswerBytes{w >> 8, w & 0xFF});
+    const std::array<int, 4> flags{x.WriteProtect, x.CacheMemory, x.Fault1High, x.Fault2High};
+    const std::array<int, 4> record{x.LiveRecord.GetByte(142), x.LiveRecord.GetByte(143), x.LiveRecord.GetByte(144),
+                                    x.LiveRecord.GetByte(145)};
+    ASSERT_EQ(flags, (std::array<int, 4>{w & 1, (w >> 1) & 1, (w >> 2) & 1, (w >> 3) & 1})) << w;
+    ASSERT_EQ(record, flags) << w;
+    ASSERT_EQ(x.LowPowerDuration, (w >> 4) & 15) << w;
+    ASSERT_EQ(x.CpuFrequency, w >> 8) << w;
+    x.StatusRegister = -1;
+    x.BuildStatusRegister();
+    ASSERT_EQ(x.StatusRegister, w);
+  }
 }
 
 TEST(Xmt, PollAddressGoesToTheRecord) {
@@ -272,4 +293,72 @@ TEST(ManufacturerTable, RowsInOrderAndClosedModelLists) {
   }
   EXPECT_EQ(table[38].Models.size(), 6u);
   EXPECT_EQ(ModelRowName(table[38].Models[2], TLangue::Francais), "1151s Pression");
+}
+
+// Every row of the table, by id and name, and every model of the three lists; the identity
+// decoder names each manufacturer from its row.
+TEST(ManufacturerTable, EveryRowNamesItsDevices) {
+  const char* const names[] = {
+      "Reserved", "Acromag", "Allen Bradley", "Ametek", "Analog Devices", "Bailey", "Beckman",
+      "Bell Microsensor", "Bourns", "Bristol Babcock", "Brooks Instrument", "Chessell", "Combustion Engineering",
+      "Daniel Industries", "Delta", "Dieterich Standard", "Dohrmann", "Endress & Hauser", "Fisher & Porter",
+      "Ficher Controls", "Foxboro", "Fuji", "Hartmann & Braun", "Honeywell", "ITT Barton", "Kay Ray/Sensall", "ABB",
+      "Leeds & Northrup", "Leslie", "M-System Co.", "Measurex", "Micro Motion", "Moore Industries", "Moore Products",
+      "Ohkura Electric", "Paine", "Rochester Instrument Systems", "Ronan", "Rosemount", "Sarasota Automation",
+      "Schlumberger", "Sensall", "Siemens", "Tobar", "Toshiba", "Transmation", "Rosemount Analytical", "Valmet",
+      "Valtek", "Varec", "Viatran", "Weed", "Westinghouse", "Xomox", "Yamatake", "Yokogawa", "Nuovo Pignone",
+      "Promac", "Exac Corporation", "KDG Mobrey", "Arcom Control Systems", "PR Electronics",
+  };
+  const auto table = ManufacturerTable();
+  ASSERT_EQ(table.size(), std::size(names));
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    EXPECT_STREQ(table[i].Name, names[i]) << "row " << i;
+    for (TLangue langue : {TLangue::Anglais, TLangue::Francais}) {
+      TXmt x(langue);
+      EXPECT_EQ(Identify(x, table[i].Id, 250).Manufacturer, names[i]) << "id " << table[i].Id;
+    }
+  }
+
+  struct Model {
+    int id, type;
+    const char* name;
+  };
+  const Model models[] = {
+      {18, 66, "PTH Pression"},    {38, 1, "3051 Pression"},   {38, 2, "3044 Temperature"},
+      {38, 3, "1151s Pression"},   {38, 6, "3051C Pression"},  {38, 24, "644 Temperature"},
+      {109, 239, "PR5335"},
+  };
+  for (const Model& m : models) {
+    TXmt x;
+    EXPECT_EQ(Identify(x, m.id, m.type).Model, m.name) << m.id << "/" << m.type;
+  }
+  // A model code belongs to its own manufacturer only.
+  for (const auto& [id, type] : {std::pair{38, 66}, std::pair{18, 24}, std::pair{109, 1}, std::pair{17, 239}}) {
+    TXmt x;
+    EXPECT_EQ(Identify(x, id, type).Model, "N\xB0 " + std::to_string(type)) << id << "/" << type;
+  }
+}
+
+// The state a fresh model starts from, which a save of an unanswered model shows too.
+TEST(Xmt, FreshModelState) {
+  TXmt x;
+  EXPECT_TRUE(x.Is_Ostrel);
+  EXPECT_EQ(x.GetConnected(), 0);
+  EXPECT_EQ(x.GetErrorCode(), -1);
+  EXPECT_EQ(x.GetErrorMessage(), "");
+  EXPECT_EQ(x.Erreur->Level, 0);
+  EXPECT_EQ((std::array<int, 7>{x.WriteProtect, x.CacheMemory, x.Fault1High, x.Fault2High, x.LowPowerDuration,
+                                x.CpuFrequency, x.StatusRegister}),
+            (std::array<int, 7>{0, 1, 1, 1, 10, 30, 0}));
+  EXPECT_EQ(x.PVUpperValue, 100.0f);
+  EXPECT_EQ(x.PVLowerValue, 0.0f);
+  EXPECT_EQ(x.LockState, 255);
+  EXPECT_EQ(x.ConfigChangeCounter, 0);
+  EXPECT_EQ(x.SelectedInput, 0);
+  EXPECT_EQ(x.DeviceClock, 0.0);
+  EXPECT_EQ(x.LiveRecord.Bytes, (std::array<Byte, TXmtRecord::Size>{}));
+  EXPECT_EQ(x.FileImage.Bytes, (std::array<Byte, TXmtRecord::Size>{}));
+  EXPECT_EQ(x.FormatSettings.DecimalSeparator, '.');
+  EXPECT_EQ(x.FormatSettings.DateSeparator, '/');
+  EXPECT_EQ(x.FormatSettings.ShortDateFormat, "DD/MM/YYYY");
 }
