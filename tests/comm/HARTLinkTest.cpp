@@ -205,3 +205,22 @@ TEST(LinkConstruction, FrenchEditionWordsTheLinkMessages) {
   sched.Advance(140);
   EXPECT_EQ(hart.Erreur.GetMessage(), "Erreur de parit\xE9 de l'appareil");
 }
+
+// After a reset or a registration nothing is expected, so the next frame read, whatever it
+// carried, finds LastCommand equal to ExpectedCommand (-1) and clears the link's error.
+TEST_F(LinkFixture, AfterResetOrRegistrationAnyFrameReadClearsTheLinkError) {
+  Address();
+  hart.ReadPrimaryVariable(xmt);
+  sched.Advance(520);
+  ASSERT_EQ(hart.Erreur.GetCode(), 768);
+  hart.ResetDevice(xmt);
+  std::string bad = Cmd1Answer();
+  bad.back() ^= 0x01;
+  fake.Deliver(bad);
+  sched.Advance(140);
+  EXPECT_EQ(commErrors, (std::vector<std::string>{"PC communication error"}));
+  EXPECT_TRUE(arrivals.empty());
+  EXPECT_EQ(hart.Erreur.GetCode(), 0);
+  EXPECT_EQ(hart.Erreur.Level, 0);
+  EXPECT_EQ(hart.Erreur.GetMessage(), "");
+}
