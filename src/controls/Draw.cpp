@@ -83,19 +83,19 @@ void TCustomDraw::SetSize(int width, int height) {
 int TCustomDraw::Last() const { return std::min(LastIndex, PointCount - 1); }
 
 int TCustomDraw::ToPixelX(long double x) const {
-  return RoundPixel((x - xmin_) * width_ / static_cast<long double>(XRange));
+  return RoundPixel((x - xmin_) * Width() / static_cast<long double>(XRange));
 }
 
 int TCustomDraw::ToPixelY(long double y) const {
-  return RoundPixel((1.0L - (y - ymin_) / static_cast<long double>(YRange)) * height_);
+  return RoundPixel((1.0L - (y - ymin_) / static_cast<long double>(YRange)) * Height());
 }
 
 float TCustomDraw::ToRealX(long double px) const {
-  return static_cast<float>(px * XRange / static_cast<long double>(width_) + xmin_);
+  return static_cast<float>(px * XRange / static_cast<long double>(Width()) + xmin_);
 }
 
 float TCustomDraw::ToRealY(long double py) const {
-  return static_cast<float>((1.0L - py / static_cast<long double>(height_)) * YRange + ymin_);
+  return static_cast<float>((1.0L - py / static_cast<long double>(Height())) * YRange + ymin_);
 }
 
 TPixel TCustomDraw::RealToScreen(float x, float y) const {
@@ -120,8 +120,8 @@ void TCustomDraw::Snapshot() {
 
 void TCustomDraw::UpdateCurve() {
   if (LastIndex > PointCount - 1) LastIndex = PointCount - 1;
-  clipRight_ = width_;
-  clipBottom_ = height_;
+  clipRight_ = Width();
+  clipBottom_ = Height();
   Snapshot();
   RecalcPixels();
   SetCursorPx(CursorPx.X);
@@ -165,12 +165,12 @@ bool TCustomDraw::ClampPoint(int& px, int& py) const {
   const int i = Selected;
   if (!IsPoint(i)) return false;
   const int left = i > 0 ? Pixels[static_cast<std::size_t>(i - 1)].X : 0;
-  const int right = i < Last() ? Pixels[static_cast<std::size_t>(i + 1)].X : width_;
+  const int right = i < Last() ? Pixels[static_cast<std::size_t>(i + 1)].X : Width();
   bool unchanged = true;
   if (px < left) px = left, unchanged = false;
   if (px > right) px = right, unchanged = false;
   if (py < 0) py = 0, unchanged = false;
-  if (py > height_) py = height_, unchanged = false;
+  if (py > Height()) py = Height(), unchanged = false;
   return unchanged;
 }
 

@@ -96,8 +96,8 @@ public:
   TNotifyEvent OnZoom;    // the zoom level changed
 
   // The control's size in pixels.
-  int Width() const { return width_; }
-  int Height() const { return height_; }
+  virtual int Width() const { return width_; }
+  virtual int Height() const { return height_; }
   void SetSize(int width, int height);
 
   // The curve. Loaders write Points and LastIndex and then call UpdateCurve; a LastIndex
@@ -222,10 +222,11 @@ public:
   TMenuPresenter MenuPresenter;
 
 protected:
+  int Width() const override { return width(); }
+  int Height() const override { return height(); }
   void Invalidate() override { update(); }
   void PopupMenuAt(int x, int y) override;
   void paintEvent(QPaintEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;

@@ -141,7 +141,7 @@ void TCustomDraw::ShowCursorReadout() {
 void TCustomDraw::Paint(TCanvas& canvas) {
   canvas.Brush = Brush;
   canvas.Pen = TPen{};
-  canvas.Rectangle(0, 0, width_, height_);
+  canvas.Rectangle(0, 0, Width(), Height());
   if (XRange <= 0 || YRange <= 0) {
     canvas.TextOut(5, 5, AsciiText(Texte(langue_, "DRAW", "DESSIN")));
     return;
@@ -149,8 +149,8 @@ void TCustomDraw::Paint(TCanvas& canvas) {
   canvas.Pen = TPen{clRed, 1, TPenStyle::Solid, TPenMode::Copy};
   const std::int64_t tx = ToPixelX(100.0L);
   const std::int64_t ty = ToPixelY(100.0L);
-  AxisPx = RoundPixel(width_ * static_cast<long double>(-xmin_) / XRange);
-  AxisPy = RoundPixel((static_cast<long double>(ymin_) / YRange + 1.0L) * height_);
+  AxisPx = RoundPixel(Width() * static_cast<long double>(-xmin_) / XRange);
+  AxisPy = RoundPixel((static_cast<long double>(ymin_) / YRange + 1.0L) * Height());
   const std::int64_t ax = AxisPx, ay = AxisPy;
   TClipper clipper(canvas, 0, 0, clipRight_, clipBottom_);
   clipper.ClipMoveTo(ax - 5, ty);
@@ -158,9 +158,9 @@ void TCustomDraw::Paint(TCanvas& canvas) {
   clipper.ClipMoveTo(tx, ay - 5);
   clipper.ClipLineTo(tx, ay + 5);
   clipper.ClipMoveTo(0, ay);
-  clipper.ClipLineTo(width_, ay);
+  clipper.ClipLineTo(Width(), ay);
   clipper.ClipMoveTo(ax, 0);
-  clipper.ClipLineTo(ax, height_);
+  clipper.ClipLineTo(ax, Height());
   DrawCurve(canvas, clipper);
   DrawCrosshair(canvas, clipper);
   for (std::size_t row = 0; row < readout_.size(); ++row)
@@ -206,9 +206,9 @@ void TCustomDraw::DrawCrosshair(TCanvas& canvas, TClipper& clipper) const {
   canvas.Pen.Style = TPenStyle::Dash;
   canvas.Pen.Color = clBlue;
   clipper.ClipMoveTo(CursorPx.X, 0);
-  clipper.ClipLineTo(CursorPx.X, height_);
+  clipper.ClipLineTo(CursorPx.X, Height());
   clipper.ClipMoveTo(0, CursorPx.Y);
-  clipper.ClipLineTo(width_, CursorPx.Y);
+  clipper.ClipLineTo(Width(), CursorPx.Y);
 }
 
 void TCustomDraw::ZoomIn() {
@@ -315,22 +315,22 @@ void TCustomDraw::HandleMouseMove(TShiftState, int x, int y) {
 
 void TCustomDraw::PanToCursor() {
   // A crosshair dragged out of the view moves the view a quarter of its size that way.
-  const int quarterX = (width_ + 3) / 4;
-  const int quarterY = (height_ + 3) / 4;
+  const int quarterX = (Width() + 3) / 4;
+  const int quarterY = (Height() + 3) / 4;
   if (CursorPx.X < 0) {
     CursorPx.X = quarterX;
     ZoomCenter();
   }
-  if (CursorPx.X > width_) {
-    CursorPx.X = width_ - quarterX;
+  if (CursorPx.X > Width()) {
+    CursorPx.X = Width() - quarterX;
     ZoomCenter();
   }
   if (CursorPx.Y < 0) {
     CursorPx.Y = quarterY;
     ZoomCenter();
   }
-  if (CursorPx.Y > height_) {
-    CursorPx.Y = height_ - quarterY;
+  if (CursorPx.Y > Height()) {
+    CursorPx.Y = Height() - quarterY;
     ZoomCenter();
   }
 }
@@ -355,7 +355,6 @@ TDraw::TDraw(TLangue langue, QWidget* parent) : QWidget(parent), TCustomDraw(lan
   setCursor(Qt::CrossCursor);
   setMouseTracking(true);
   setContextMenuPolicy(Qt::PreventContextMenu);
-  SetSize(width(), height());
 }
 
 void TDraw::PopupMenuAt(int x, int y) {
@@ -367,11 +366,6 @@ void TDraw::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   TQtCanvas canvas(painter);
   Paint(canvas);
-}
-
-void TDraw::resizeEvent(QResizeEvent* event) {
-  SetSize(width(), height());
-  QWidget::resizeEvent(event);
 }
 
 namespace {
