@@ -199,6 +199,7 @@ private:
   void DrawCurve(TCanvas& canvas, TClipper& clipper) const;
   void DrawCrosshair(TCanvas& canvas, TClipper& clipper) const;
   void PanToCursor();
+  void ViewAroundCrosshair(long double halfX, long double halfY);
   void DoBeep() const;
   void SetBound(float& field, float v);
 

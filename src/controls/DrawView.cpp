@@ -218,11 +218,7 @@ void TCustomDraw::ZoomIn() {
     DoBeep();
     return;
   }
-  const long double cx = ToRealX(CursorPx.X), cy = ToRealY(CursorPx.Y);
-  xmin_ = static_cast<float>(cx - XRange / 8.0L);
-  xmax_ = static_cast<float>(cx + XRange / 8.0L);
-  ymin_ = static_cast<float>(cy - YRange / 8.0L);
-  ymax_ = static_cast<float>(cy + YRange / 8.0L);
+  ViewAroundCrosshair(XRange / 8.0L, YRange / 8.0L);
   UpdateCurve();
   ++ZoomLevel;
   OnZoom(this);
@@ -235,22 +231,23 @@ void TCustomDraw::ZoomOut() {
     DoBeep();
     return;
   }
-  const long double cx = ToRealX(CursorPx.X), cy = ToRealY(CursorPx.Y);
-  xmin_ = static_cast<float>(cx - 2.0L * XRange);
-  xmax_ = static_cast<float>(cx + 2.0L * XRange);
-  ymin_ = static_cast<float>(cy - 2.0L * YRange);
-  ymax_ = static_cast<float>(cy + 2.0L * YRange);
+  ViewAroundCrosshair(2.0L * XRange, 2.0L * YRange);
   UpdateCurve();
   --ZoomLevel;
   OnZoom(this);
 }
 
-void TCustomDraw::ZoomCenter() {
+void TCustomDraw::ViewAroundCrosshair(long double halfX, long double halfY) {
+  // The bounds are written directly: the new view takes effect through UpdateCurve.
   const long double cx = ToRealX(CursorPx.X), cy = ToRealY(CursorPx.Y);
-  xmin_ = static_cast<float>(cx - XRange / 2.0L);
-  xmax_ = static_cast<float>(cx + XRange / 2.0L);
-  ymin_ = static_cast<float>(cy - YRange / 2.0L);
-  ymax_ = static_cast<float>(cy + YRange / 2.0L);
+  xmin_ = static_cast<float>(cx - halfX);
+  xmax_ = static_cast<float>(cx + halfX);
+  ymin_ = static_cast<float>(cy - halfY);
+  ymax_ = static_cast<float>(cy + halfY);
+}
+
+void TCustomDraw::ZoomCenter() {
+  ViewAroundCrosshair(XRange / 2.0L, YRange / 2.0L);
   UpdateCurve();
 }
 
@@ -317,22 +314,14 @@ void TCustomDraw::PanToCursor() {
   // A crosshair dragged out of the view moves the view a quarter of its size that way.
   const int quarterX = (Width() + 3) / 4;
   const int quarterY = (Height() + 3) / 4;
-  if (CursorPx.X < 0) {
-    CursorPx.X = quarterX;
+  auto pan = [this](int& coordinate, int centre) {
+    coordinate = centre;
     ZoomCenter();
-  }
-  if (CursorPx.X > Width()) {
-    CursorPx.X = Width() - quarterX;
-    ZoomCenter();
-  }
-  if (CursorPx.Y < 0) {
-    CursorPx.Y = quarterY;
-    ZoomCenter();
-  }
-  if (CursorPx.Y > Height()) {
-    CursorPx.Y = Height() - quarterY;
-    ZoomCenter();
-  }
+  };
+  if (CursorPx.X < 0) pan(CursorPx.X, quarterX);
+  if (CursorPx.X > Width()) pan(CursorPx.X, Width() - quarterX);
+  if (CursorPx.Y < 0) pan(CursorPx.Y, quarterY);
+  if (CursorPx.Y > Height()) pan(CursorPx.Y, Height() - quarterY);
 }
 
 void TCustomDraw::HandleMouseUp(TMouseButton, TShiftState, int, int) {

@@ -21,9 +21,6 @@ public:
 
   TLangue Langue() const { return langue_; }
 
-  // The wording of a text compiled into the program.
-  const char* Texte(const char* anglais, const char* francais) const { return ::Texte(langue_, anglais, francais); }
-
   // The last language written to any TMultiLangue of this program (English at start).
   TLangue CurrentLangue = TLangue::Anglais;
   // Set while a two-language control refreshes its siblings.

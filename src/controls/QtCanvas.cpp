@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-TQtCanvas::TQtCanvas(QPainter& painter) : painter_(painter) { painter_.setRenderHint(QPainter::Antialiasing, false); }
+TQtCanvas::TQtCanvas(QPainter& painter) : painter_(painter), baseFont_(painter.font()) { painter_.setRenderHint(QPainter::Antialiasing, false); }
 
 void TQtCanvas::ApplyMode() {
   painter_.setCompositionMode(Pen.Mode == TPenMode::NotXor ? QPainter::RasterOp_NotSourceXorDestination
@@ -80,7 +80,7 @@ void TQtCanvas::LineTo(int x, int y) {
 }
 
 void TQtCanvas::ApplyFont() {
-  QFont font = painter_.font();
+  QFont font = baseFont_;
   if (!Font.Name.empty()) {
     font.setFamily(ToQString(Font.Name));
     font.setStyleHint(QFont::Serif);

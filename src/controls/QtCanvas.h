@@ -3,6 +3,7 @@
 // TCanvas on a QPainter, keeping the conventions that TCanvas describes.
 
 #include <QColor>
+#include <QFont>
 #include <QString>
 
 #include "controls/Canvas.h"
@@ -31,6 +32,7 @@ private:
   void ApplyFont();
 
   QPainter& painter_;
+  QFont baseFont_;  // the control's own font
   int penX_ = 0;
   int penY_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QMenu>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -321,4 +322,58 @@ TEST_F(AltFixture, ASenderThatIsNoSuchButtonOpensNothing) {
   a.ContextPopup(&other, 0, 0, handled);
   EXPECT_TRUE(handled);
   EXPECT_FALSE(menu.Items(0).OnClick.Assigned());
+}
+
+namespace {
+QMenu* OpenMenu() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* m = qobject_cast<QMenu*>(w); m != nullptr && m->isVisible()) return m;
+  return nullptr;
+}
+}  // namespace
+
+TEST(PopupMenu, TheQtMenuRunsTheChosenItem) {
+  TPopupMenu menu;
+  std::vector<std::string> ran;
+  menu.Add("", "Envoyer", [&](TObject*) { ran.push_back("send"); }).Default = true;
+  auto& zoom = menu.Add("Z1", "Zoom");
+  zoom.Add("", "In", [&](TObject*) { ran.push_back("in"); });
+  zoom.Add("", "Out", [&](TObject*) { ran.push_back("out"); }).Enabled = false;
+  QtPresentMenu(menu, 10, 10);
+  QMenu* qm = OpenMenu();
+  ASSERT_NE(qm, nullptr);
+  ASSERT_EQ(qm->actions().size(), 2);
+  EXPECT_TRUE(qm->actions()[0]->font().bold());
+  QMenu* sub = qm->actions()[1]->menu();
+  ASSERT_NE(sub, nullptr);
+  sub->actions()[0]->trigger();
+  EXPECT_FALSE(sub->actions()[1]->isEnabled());
+  qm->actions()[0]->trigger();
+  EXPECT_EQ(ran, (std::vector<std::string>{"in", "send"}));
+  qm->close();
+}
+
+TEST(PopupMenu, AChoiceAfterTheMenuDiedIsDropped) {
+  auto menu = std::make_unique<TPopupMenu>();
+  int clicks = 0;
+  menu->Add("", "Send", [&](TObject*) { ++clicks; });
+  QtPresentMenu(*menu, 10, 10);
+  QMenu* qm = OpenMenu();
+  ASSERT_NE(qm, nullptr);
+  menu.reset();
+  qm->actions()[0]->trigger();
+  EXPECT_EQ(clicks, 0);
+  qm->close();
+}
+
+TEST(PopupMenu, DisabledItemsAndSubmenusDoNothingWhenClicked) {
+  TPopupMenu menu;
+  int clicks = 0;
+  auto& item = menu.Add("", "Send", [&](TObject*) { ++clicks; });
+  item.Enabled = false;
+  item.Click();
+  auto& sub = menu.Add("", "Zoom", [&](TObject*) { ++clicks; });
+  sub.Add("", "In");
+  sub.Click();
+  EXPECT_EQ(clicks, 0);
 }
