@@ -91,6 +91,19 @@ TEST_F(LinkFixture, RequestBytesForShortLongAndBroadcastFrames) {
   }
 }
 
+// The address of a long frame is the model's five address bytes, not its identity fields.
+TEST_F(LinkFixture, LongFramesAreAddressedFromTheModelsAddressBytes) {
+  hart.NbPreambles = 5;
+  xmt.ManufacturerId = 0x11;
+  xmt.DeviceType = 0x22;
+  xmt.DeviceId = 0x334455;
+  xmt.LongAddress = {0x26, 0x10, 0x0A, 0x0B, 0x0C};
+  hart.ReadPrimaryVariable(xmt);
+  EXPECT_EQ(Hex(ReadRequest(LastSent()).Address), "26 10 0A 0B 0C");
+  hart.SendExpansionTestFrame(xmt);
+  EXPECT_EQ(Hex(LastSent().substr(19, 8)), "82 26 10 0A 0B 0C 00 00");
+}
+
 TEST_F(LinkFixture, PreamblesFollowNbPreamblesButTheFrameNeverLeavesTheBuffer) {
   Address();
   for (int n : {0, 1, 5, 20, 198}) {
@@ -242,6 +255,51 @@ TEST_F(LinkFixture, ExtractionAndParsingOverNoisyShortOversizedAndCorruptedInput
     EXPECT_EQ(fake.Pending().size(), c.received.size() > 240 ? c.received.size() - 240 : 0) << c.name;
     fake.Receive();
   }
+}
+
+namespace {
+
+// A modem whose reported count of received bytes is set by the test, whatever it delivered.
+class CountingTransport : public FakeTransport {
+public:
+  using FakeTransport::FakeTransport;
+  int ReportedCount = 0;
+  int RxCount() override { return ReportedCount; }
+};
+
+}  // namespace
+
+TEST_F(LinkFixture, ExtractionUsesTheReportedCountButNeverMoreThanTheReceiveBuffer) {
+  CountingTransport modem(sched);
+  hart.UseTransport(&modem, TPortKind::USB);
+  const std::string good = LongAnswer(Dev, 1, 0, 0, Pv);
+  struct CountCase {
+    const char* name;
+    std::string received;
+    int reported;
+    bool arrives;
+    std::vector<std::string> errors;
+  };
+  const std::vector<CountCase> cases = {
+      {"more reported than delivered: the frame within the buffer is read", good, 300, true, {}},
+      {"the delimiter is the buffer's last byte", std::string(237, '\x00') + Bytes({0xFF, 0xFF, 0x86}), 300, false,
+       {}},
+      {"a frame that runs past the buffer", std::string(230, '\x00') + good.substr(0, 10), 300, false,
+       {"PC communication error"}},
+      {"fewer reported than delivered: the frame is cut", good, static_cast<int>(good.size()) - 1, false,
+       {"PC communication error"}},
+  };
+  for (const auto& c : cases) {
+    arrivals.clear();
+    commErrors.clear();
+    modem.ReportedCount = c.reported;
+    modem.Deliver(c.received);
+    sched.Advance(200);
+    EXPECT_EQ(!arrivals.empty(), c.arrives) << c.name;
+    EXPECT_EQ(commErrors, c.errors) << c.name;
+    EXPECT_EQ(hart.ReceivedCount, 0) << c.name;
+  }
+  hart.UseTransport(&fake, TPortKind::Serial);
 }
 
 TEST_F(LinkFixture, ParsedFieldsOfLongAndShortAnswers) {
