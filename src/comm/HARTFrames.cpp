@@ -200,9 +200,12 @@ bool TCustomHART::ParseFrame() {
   } else {
     AnswerCheck = 0xFF;  // the frame ends before its check byte
   }
-  // Bytes past the received frame read as 0 (the frame was zeroed).
-  ResponseCode = f[static_cast<std::size_t>(dataStart)];
-  DeviceStatusByte = f[static_cast<std::size_t>(dataStart + 1)];
+  // Every answer carries its two status bytes within its byte count; a shorter one is a damaged
+  // frame, and a status byte it does not hold reads as 0 (so does one past the received frame,
+  // which was zeroed).
+  if (AnswerByteCount < 2) checked = false;
+  ResponseCode = AnswerByteCount >= 1 ? f[static_cast<std::size_t>(dataStart)] : 0;
+  DeviceStatusByte = AnswerByteCount >= 2 ? f[static_cast<std::size_t>(dataStart + 1)] : 0;
   AnswerDataPosition = dataStart + 2;
 
   if (!checked) ReportLinkError(Texte(Langue, "PC communication error", "Erreur de communication PC"), 256);

@@ -201,6 +201,15 @@ std::string WithByte(std::string s, std::size_t index, int value) {
 }
 std::string FrameOf(const std::string& answer) { return answer.substr(answer.find('\x86')); }
 
+// A long answer to command 1 with byte count n (0 or 1): the check byte, right, stands where
+// the status bytes should be; noise follows it.
+std::string NoStatus(int n) {
+  std::string f = Bytes({0x86, Dev[0], Dev[1], Dev[2], Dev[3], Dev[4], 1, n});
+  if (n == 1) f += '\x00';
+  f += XorAll(f);
+  return std::string(5, '\xFF') + f + Bytes({0x00, 0x00, 0x00});
+}
+
 struct ParseCase {
   const char* name;
   std::string received;
@@ -237,6 +246,10 @@ TEST_F(LinkFixture, ExtractionAndParsingOverNoisyShortOversizedAndCorruptedInput
       {"status 0xC0", LongAnswer(Dev, 1, 0xC0, 0, Pv), false, {"Device paity error"}, 512},
       {"two error bits", LongAnswer(Dev, 1, 0xC8, 0, Pv), false, {"Device communication error"}, 512},
       {"status 0x81", LongAnswer(Dev, 1, 0x81, 0, Pv), false, {"Device communication error"}, 512},
+      // A byte count below 2 leaves no room for the status bytes: never taken for a good answer,
+      // even when its check byte is right.
+      {"byte count 0 with a right check byte", NoStatus(0), false, {"PC communication error"}, 256},
+      {"byte count 1 with a right check byte", NoStatus(1), false, {"PC communication error"}, 256},
       {"wrong check byte and status 0xC0", WithByte(LongAnswer(Dev, 1, 0xC0, 0, Pv), rcAt + 3, 0x77), false,
        {"PC communication error", "Device paity error"}, 512},
   };
@@ -328,13 +341,15 @@ TEST_F(LinkFixture, ParsedFieldsOfLongAndShortAnswers) {
   EXPECT_EQ(hart.AnswerDataPosition, 6);
   EXPECT_EQ(commErrors, (std::vector<std::string>{"PC communication error"}));
 
-  // A frame whose byte count leaves no room for the status bytes: what lies past the
-  // received frame reads as 0, never as a byte of an earlier answer.
+  // A frame whose byte count leaves no room for the status bytes: the status bytes it does
+  // not hold read as 0 (not its check byte), what lies past the received frame reads as 0,
+  // never as a byte of an earlier answer, and it does not arrive.
   std::string bare = Bytes({0x86, 0x26, 0x10, 0x0A, 0x0B, 0x0C, 0x01, 0x00});
   bare += XorAll(bare);
   fake.Deliver(std::string(5, '\xFF') + bare);
   sched.Advance(200);
-  EXPECT_EQ(hart.ResponseCode, static_cast<unsigned char>(bare.back()));
+  EXPECT_EQ(hart.ResponseCode, 0);
   EXPECT_EQ(hart.DeviceStatusByte, 0);
   EXPECT_EQ(hart.AnswerFrame[9], 0);
+  EXPECT_EQ(arrivals.size(), 1u);
 }
