@@ -22,7 +22,8 @@ TDateTime LocalNow() {
 
 }  // namespace
 
-TCustomHART::TCustomHART(Scheduler& scheduler, TLangue langue) : Langue(langue), Now(LocalNow) {
+TCustomHART::TCustomHART(Scheduler& scheduler, TLangue langue)
+    : TCustomModem(scheduler), Langue(langue), Now(LocalNow) {
   Timer = std::make_unique<TTimer>(scheduler, TickMs);
   Timer->OnTimer = [this](TObject*) { TimerTick(); };
   OnEndOfTx = [this](TObject*) { DoSendComplete(); };

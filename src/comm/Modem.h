@@ -1,13 +1,22 @@
 #pragma once
 
 // The modem base of the HART master: sends a request and takes the received bytes through
-// the chosen transport, and forwards the transport's three notifications to its hooks.
+// the chosen transport, and forwards the transport's three notifications to its hooks. It
+// owns the two transports, the serial HART modem and the USB HART modem, chooses one by the
+// port number and lists the ports.
 
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "comm/Comm.h"
+#include "comm/HidBackend.h"
+#include "comm/SerialBackend.h"
+#include "comm/USB.h"
 #include "runtime/Events.h"
+#include "runtime/Scheduler.h"
 
 // The chosen transport: none, the serial HART modem or the USB HART modem.
 enum class TPortKind : std::uint8_t { None = 0, Serial = 1, USB = 2 };
@@ -32,11 +41,28 @@ public:
   std::function<void()> OnRXFrame, OnCDChange, OnEndOfTx;
 };
 
+// One entry of the port list.
+struct TPortInfo {
+  std::string Caption;  // the text shown for the port
+  std::string Device;   // the device name
+  bool Available = false;
+};
+
 class TCustomModem : public TObject {
 public:
-  TCustomModem() = default;
+  // Port numbers.
+  static constexpr int USBPortBase = 5000;  // 5000 + n: USB HART modem n (from 0)
+
+  // Without transports of its own: a test chooses one with UseTransport.
+  TCustomModem();
+  // With the serial port and the USB modem; the back-ends are the platform's when null.
+  explicit TCustomModem(Scheduler& scheduler, std::unique_ptr<SerialBackend> serialBackend = nullptr,
+                        std::shared_ptr<HidBackend> hidBackend = nullptr);
   ~TCustomModem() override;
 
+  // The two transports (null without them).
+  std::unique_ptr<TComm> SerialPort;
+  std::unique_ptr<TUSBHIDModem> USBModem;
   // Set only when a transport is chosen; ClosePort keeps it.
   TPortKind PortKind = TPortKind::None;
 
@@ -44,8 +70,15 @@ public:
   TNotifyEvent OnCDChange;  // the carrier detect changed
   TNotifyEvent OnEndOfTx;   // a transmission ended
 
+  // Fills the six entries: COM1 to COM4 with whether each could be opened now, the first USB
+  // HART modem found, and an unused last entry. Call it with the port closed.
+  void ListPorts(std::array<TPortInfo, 6>& Ports);
+  // Chooses and opens the transport of PortNo: below 1 none, 1 to 4 COM1 to COM4, 5000 + n
+  // the USB modem n. Msg gets the transport's status text ('' for none).
+  void OpenPort(int PortNo, std::string& Msg);
+
   // Hands the first len bytes of s to the transport; false with no transport, an empty s
-  // or a len outside 0..size of s.
+  // or a len outside 0..size of s. The USB modem takes frames of at most 255 bytes.
   bool Send(const std::string& s, int len);
   // Empty with no transport.
   std::string Receive();
@@ -57,7 +90,8 @@ public:
   // The forwarders the chosen transport's notifications call.
   void DoRXFrame();
   void DoCDChange();
-  // Lowers RTS first, then fires OnEndOfTx.
+  // Lowers RTS of the serial port first (whichever transport is chosen), then fires
+  // OnEndOfTx.
   void DoEndOfTx();
 
   // Chooses the transport (not owned; nullptr for none) and binds its notifications. The
@@ -66,7 +100,14 @@ public:
   TModemTransport* Transport() const { return transport_; }
 
 private:
+  class TSerialSide;
+  class TUSBSide;
+
+  // Binds and sets up the side that PortKind names.
+  void SetupTransport();
   void Unbind();
 
+  std::unique_ptr<TSerialSide> serialSide_;
+  std::unique_ptr<TUSBSide> usbSide_;
   TModemTransport* transport_ = nullptr;
 };
