@@ -78,9 +78,44 @@ std::string PtyPair::ReadFar(std::size_t n, int timeoutMs) {
   return got;
 }
 
+std::string PtyPair::ReadFarSome(int timeoutMs) {
+  if (far_ < 0) return {};
+  pollfd p{far_, POLLIN, 0};
+  if (::poll(&p, 1, timeoutMs) <= 0) return {};
+  char buf[512];
+  const ssize_t r = ::read(far_, buf, sizeof buf);
+  if (r > 0) return std::string(buf, static_cast<std::size_t>(r));
+  if (r == 0 || (errno != EAGAIN && errno != EINTR)) ::poll(nullptr, 0, 5);  // the near end is closed
+  return {};
+}
+
 void PtyPair::CloseFar() {
   if (far_ >= 0) ::close(far_);
   far_ = -1;
+}
+
+PtyLine::PtyLine(Scheduler& scheduler, PtyPair& pty, SimTransmitter& transmitter)
+    : pty_(pty),
+      gate_(scheduler),
+      line_(scheduler, transmitter, [this](std::vector<std::uint8_t> chunk) {
+        pty_.WriteFar(std::string(chunk.begin(), chunk.end()));
+        if (OnDelivered) OnDelivered(chunk);
+      }) {
+  reader_ = std::thread([this] {
+    while (!stop_) {
+      const std::string bytes = pty_.ReadFarSome(20);
+      if (bytes.empty()) continue;
+      gate_.Post([this, bytes] {
+        line_.MasterSent(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+      });
+    }
+  });
+}
+
+PtyLine::~PtyLine() {
+  stop_ = true;
+  reader_.join();
+  gate_.Close();
 }
 
 RecordingSerial::RecordingSerial(std::unique_ptr<SerialBackend> inner) : inner_(std::move(inner)) {}

@@ -4,14 +4,19 @@
 // program opens the near end through CORVIN_COMn, the test talks on the far end), and a
 // back-end wrapper that records every RTS/DTR change and every drain.
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "comm/SerialBackend.h"
+#include "runtime/Scheduler.h"
+#include "support/SimLine.h"
 
 class PtyPair {
 public:
@@ -30,6 +35,8 @@ public:
   bool WriteFar(const std::string& bytes);
   // Reads from the far end until n bytes came or timeoutMs passed; gives what came.
   std::string ReadFar(std::size_t n, int timeoutMs);
+  // Waits at most timeoutMs for bytes on the far end and gives those that are there.
+  std::string ReadFarSome(int timeoutMs);
   // The far end goes away: the near end sees a hang-up.
   void CloseFar();
 
@@ -37,6 +44,28 @@ private:
   int far_ = -1;
   int nearHold_ = -1;  // keeps the near end in being while the program has it closed
   std::string path_;
+};
+
+// A simulated HART line on the far end of a pseudo-terminal, in real time: what the program's
+// port writes is handed to the line on the scheduler's thread, and the answer bytes the line
+// delivers, at its pace, are written on the far end.
+class PtyLine {
+public:
+  PtyLine(Scheduler& scheduler, PtyPair& pty, SimTransmitter& transmitter);
+  ~PtyLine();
+  PtyLine(const PtyLine&) = delete;
+  PtyLine& operator=(const PtyLine&) = delete;
+
+  SimLine& Line() { return line_; }
+  // Runs on the scheduler's thread after each chunk of an answer was written on the far end.
+  std::function<void(const std::vector<std::uint8_t>&)> OnDelivered;
+
+private:
+  PtyPair& pty_;
+  TPostGate gate_;
+  SimLine line_;
+  std::atomic<bool> stop_{false};
+  std::thread reader_;
 };
 
 // Points COMn at a path that does not exist.
