@@ -80,6 +80,8 @@ public:
   bool CanOpen(const std::string& path) override {
     const int fd = OpenExclusive(path);
     if (fd < 0) return false;
+    int rts = TIOCM_RTS;
+    ::ioctl(fd, TIOCMBIC, &rts);  // a probe must not key the modem
     ::ioctl(fd, TIOCNXCL);
     ::close(fd);
     return true;
