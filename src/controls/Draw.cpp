@@ -229,18 +229,19 @@ float TCustomDraw::Evaluate(float x) {
   const int i = k - 1;
   const TRealPoint p0 = Points[static_cast<std::size_t>(i)];
   const TRealPoint p1 = Points[static_cast<std::size_t>(i + 1)];
+  // The width and the fraction of the segment are held as singles.
   if (!Bezier) {
     SegIndex = i;
     const float dx = static_cast<float>(static_cast<long double>(p1.X) - p0.X);
-    const long double t = dx != 0.0f ? (static_cast<long double>(x) - p0.X) / dx : static_cast<long double>(HugeFraction);
+    const float t = dx != 0.0f ? SaturateSingle((static_cast<long double>(x) - p0.X) / dx) : HugeFraction;
     return SaturateSingle((static_cast<long double>(p1.Y) - p0.Y) * t + p0.Y);
   }
   const long double dx = static_cast<long double>(p1.X) - p0.X;
-  long double t = dx != 0.0L ? (static_cast<long double>(x) - p0.X) * 0.5L / dx : static_cast<long double>(HugeFraction);
-  if (i % 2 == 1) t += 0.5L;
+  float t = dx != 0.0L ? SaturateSingle((static_cast<long double>(x) - p0.X) * 0.5L / dx) : HugeFraction;
+  if (i % 2 == 1) t = SaturateSingle(static_cast<long double>(t) + 0.5L);
   const int j = i - i % 2;
   SegIndex = j;
-  return QuadY(j, static_cast<double>(t));
+  return QuadY(j, t);
 }
 
 float TCustomDraw::QuadX(int j, double t) const {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "controls/Cp1252.h"
 #include "controls/Draw.h"
 #include "controls/QtCanvas.h"
 #include "controls/QtServices.h"
@@ -97,13 +98,14 @@ bool TClipper::ClipSegment(std::int64_t& x0, std::int64_t& y0, std::int64_t& x1,
       std::swap(y0, y1);
       std::swap(c0, c1);
     }
+    // Each slope is a quotient in extended precision held as a double.
     auto edgeX = [&](int edge) {
-      const double s = static_cast<double>(y1 - y0) / static_cast<double>(x1 - x0);
+      const double s = static_cast<double>(static_cast<long double>(y1 - y0) / static_cast<long double>(x1 - x0));
       y0 += RoundPixel(static_cast<long double>(edge - x0) * s);
       x0 = edge;
     };
     auto edgeY = [&](int edge) {
-      const double s = static_cast<double>(x1 - x0) / static_cast<double>(y1 - y0);
+      const double s = static_cast<double>(static_cast<long double>(x1 - x0) / static_cast<long double>(y1 - y0));
       x0 += RoundPixel(static_cast<long double>(edge - y0) * s);
       y0 = edge;
     };
@@ -164,7 +166,7 @@ void TCustomDraw::Paint(TCanvas& canvas) {
   DrawCurve(canvas, clipper);
   DrawCrosshair(canvas, clipper);
   for (std::size_t row = 0; row < readout_.size(); ++row)
-    if (!readout_[row].empty()) canvas.TextOut(5, 5 + 20 * static_cast<int>(row), AsciiText(readout_[row]));
+    if (!readout_[row].empty()) canvas.TextOut(5, 5 + 20 * static_cast<int>(row), Cp1252ToUtf16(readout_[row]));
 }
 
 void TCustomDraw::DrawCurve(TCanvas& canvas, TClipper& clipper) const {

@@ -111,6 +111,21 @@ TEST_F(DrawFixture, EvaluateOfAVerticalSegmentSaturates) {
   EXPECT_FLOAT_EQ(d.Evaluate(50), -20);
 }
 
+TEST_F(DrawFixture, EvaluateHoldsTheSegmentFractionAsASingle) {
+  // 1/3 and 1/6 kept as singles: the results are the singles just above the exact 7/3 and
+  // 35/9, where the unrounded fraction gives the singles just below them.
+  struct Case {
+    bool bezier;
+    std::vector<TRealPoint> pts;
+    float x, y;
+  };
+  for (const Case& c : {Case{false, {{0, 0}, {3, 7}}, 1, 2.33333349228f}, Case{true, {{0, 0}, {3, 7}, {6, 0}}, 1, 3.88888907433f}}) {
+    Load(c.pts);
+    d.Bezier = c.bezier;
+    EXPECT_EQ(d.Evaluate(c.x), c.y) << c.bezier;
+  }
+}
+
 TEST_F(DrawFixture, InsertPointPutsThePixelMidpointAndStopsAtTheLimit) {
   d.InsertPoint(1);
   EXPECT_EQ(d.LastIndex, 2);
@@ -358,6 +373,21 @@ TEST(DrawClipper, CutsLinesAtTheWindow) {
   }
 }
 
+TEST(DrawClipper, TheSlopeIsWorkedOutInExtendedPrecisionThenHeldAsADouble) {
+  // 115 / 4102 taken straight to a double lies below the double of its extended quotient;
+  // 2051 times the one is just under 57.5, times the other just over.
+  TCanvasRecorder r;
+  TClipper clip(r, 0, 0, 3000, 3000);
+  clip.ClipMoveTo(-2051, 0);
+  clip.ClipLineTo(2051, 115);
+  const auto lines = r.OfKind(TCanvasOp::Line);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].x1, 0);
+  EXPECT_EQ(lines[0].y1, 58);
+  EXPECT_EQ(lines[0].x2, 2051);
+  EXPECT_EQ(lines[0].y2, 115);
+}
+
 TEST(DrawClipper, ThePenMovesToTheUnclippedTarget) {
   TCanvasRecorder r;
   TClipper clip(r, 0, 0, 100, 100);
@@ -551,6 +581,13 @@ TEST_F(DrawFixture, ReadoutsShowThePointOrTheCrosshair) {
   d.SetMeasure(-9.99f);
   EXPECT_EQ(d.Readout()[1], "X=-10.0  ");
   EXPECT_EQ(d.Readout()[2], "Y=-1998.0  ");
+  d.FormatSettings.DecimalSeparator = '\xB7';  // a separator beyond ASCII reaches the screen as itself
+  d.SetMeasure(5);
+  TCanvasRecorder shown;
+  d.Paint(shown);
+  const auto lines = shown.OfKind(TCanvasOp::Text);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1].text, u"X=5\u00B70  ");
 }
 
 TEST_F(DrawFixture, RightClickEnablesTheEditItemsByTheSelection) {
