@@ -7,6 +7,9 @@
 #include <QRectF>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
 
 TQtCanvas::TQtCanvas(QPainter& painter) : painter_(painter), baseFont_(painter.font()) { painter_.setRenderHint(QPainter::Antialiasing, false); }
 
@@ -19,7 +22,7 @@ void TQtCanvas::ApplyPen(bool forLine) {
   QPen pen(ToQColor(Pen.Color));
   const int width = std::max(1, Pen.Width);
   pen.setWidth(width);
-  // A one-pixel line leaves out its end pixel; a wide pen has round ends and joins.
+  // A one-pixel outline stays on its pixels; a wide pen has round ends and joins.
   if (width == 1) {
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);
@@ -68,11 +71,63 @@ void TQtCanvas::MoveTo(int x, int y) {
   penY_ = y;
 }
 
-void TQtCanvas::LineTo(int x, int y) {
-  ApplyPen(true);
-  if (std::max(1, Pen.Width) == 1) {
-    if (x != penX_ || y != penY_) painter_.drawLine(QPoint(penX_, penY_), QPoint(x, y));
+namespace {
+
+__extension__ using TWide = __int128;
+
+// Rounds n / d to the nearest integer, halves towards +infinity; d > 0.
+std::int64_t RoundDiv(TWide n, TWide d) {
+  TWide q = (2 * n + d) / (2 * d);
+  if ((2 * n + d) % (2 * d) != 0 && (2 * n + d) < 0) --q;  // floor of the quotient
+  return static_cast<std::int64_t>(q);
+}
+
+}  // namespace
+
+// The pixels of a one-pixel line from its start on, one for each step along its longer
+// axis, its end left out. Qt's own thin lines leave out the end with the larger
+// coordinate whichever way they run, which would draw a shared corner twice in not-xor.
+// A dashed pen shows 18 pixels and skips 6, counted from the start.
+void TQtCanvas::DrawThinLine(int x0, int y0, int x1, int y1) {
+  const std::int64_t dx = std::int64_t{x1} - x0, dy = std::int64_t{y1} - y0;
+  const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+  const std::int64_t n = xMajor ? std::llabs(dx) : std::llabs(dy);
+  if (n == 0) return;
+  const std::int64_t major0 = xMajor ? x0 : y0, minor0 = xMajor ? y0 : x0;
+  const std::int64_t dMinor = xMajor ? dy : dx;
+  const std::int64_t step = (xMajor ? dx : dy) > 0 ? 1 : -1;
+  // Only the steps that land on the device: a line far outside costs nothing.
+  const std::int64_t size = xMajor ? painter_.device()->width() : painter_.device()->height();
+  const std::int64_t minorSize = xMajor ? painter_.device()->height() : painter_.device()->width();
+  std::int64_t first = 0, last = n - 1;
+  if (step > 0) {
+    first = std::max(first, -major0);
+    last = std::min(last, size - 1 - major0);
   } else {
+    first = std::max(first, major0 - (size - 1));
+    last = std::min(last, major0);
+  }
+  const bool dashed = Pen.Style == TPenStyle::Dash;
+  std::vector<QPoint> pixels;
+  for (std::int64_t i = first; i <= last; ++i) {
+    if (dashed && i % 24 >= 18) continue;
+    const std::int64_t major = major0 + i * step;
+    const std::int64_t minor = minor0 + RoundDiv(static_cast<TWide>(i) * dMinor, n);
+    if (minor < 0 || minor >= minorSize) continue;
+    pixels.emplace_back(static_cast<int>(xMajor ? major : minor), static_cast<int>(xMajor ? minor : major));
+  }
+  QPen pen(ToQColor(Pen.Color));
+  pen.setWidth(1);
+  painter_.setPen(pen);
+  ApplyMode();
+  painter_.drawPoints(pixels.data(), static_cast<int>(pixels.size()));
+}
+
+void TQtCanvas::LineTo(int x, int y) {
+  if (std::max(1, Pen.Width) == 1) {
+    DrawThinLine(penX_, penY_, x, y);
+  } else {
+    ApplyPen(true);
     painter_.drawLine(QPointF(penX_ + 0.5, penY_ + 0.5), QPointF(x + 0.5, y + 0.5));
   }
   penX_ = x;

@@ -30,6 +30,7 @@ private:
   void ApplyPen(bool forLine);
   void ApplyMode();
   void ApplyFont();
+  void DrawThinLine(int x0, int y0, int x1, int y1);
 
   QPainter& painter_;
   QFont baseFont_;  // the control's own font

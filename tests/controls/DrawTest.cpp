@@ -645,6 +645,20 @@ TEST_F(DrawWidgetFixture, RendersAxesCurveAndCrosshair) {
   EXPECT_EQ(img.pixelColor(408, 408), QColor(0, 0, 0)) << "frame, its right and bottom edge excluded";
 }
 
+TEST_F(DrawWidgetFixture, EveryInnerPointOfTheCurveIsDrawnOnce) {
+  // A steep rise, then a flat run and a fall back to the left: not-xor leaves a white hole
+  // wherever two segments both draw their shared point.
+  w.Points[1] = {10, 100};
+  w.Points[2] = {100, 100};
+  w.Points[3] = {60, 50};
+  w.Points[4] = {80, 0};
+  w.LastIndex = 4;
+  w.UpdateCurve();
+  w.SetMeasure(-25);  // the crosshair out of the way
+  const QImage img = w.grab().toImage();
+  for (int i = 1; i <= 3; ++i) EXPECT_EQ(img.pixelColor(w.Pixels[i].X, w.Pixels[i].Y), QColor(0, 0, 0)) << "point " << i;
+}
+
 TEST_F(DrawWidgetFixture, NotXorCrosshairOverAnAxisShowsTheInverse) {
   w.SetMeasure(50);
   ASSERT_EQ(w.CursorPx.Y, 182);
