@@ -3,9 +3,6 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 #include "controls/Cp1252.h"
 #include "controls/Draw.h"
@@ -13,46 +10,6 @@
 #include "controls/QtServices.h"
 
 namespace {
-
-// "##0.0": at least one integer digit and one decimal, rounded half away from zero on the
-// value's 15 significant decimal digits; "-" only when the rounded value is not zero.
-std::string FormatOneDecimal(double value, char separator) {
-  if (std::isnan(value)) return "NAN";
-  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
-  std::string digits;
-  for (const char* p = buf; *p != 'e'; ++p)
-    if (*p >= '0' && *p <= '9') digits.push_back(*p);
-  const int exponent = std::atoi(std::strchr(buf, 'e') + 1);
-  // Keep the integer digits and one decimal.
-  const int keep = exponent + 2;
-  std::string kept;
-  bool roundUp = false;
-  if (keep <= 0) {
-    roundUp = keep == 0 && digits[0] >= '5';
-  } else {
-    kept = digits.substr(0, static_cast<std::size_t>(std::min<int>(keep, static_cast<int>(digits.size()))));
-    if (keep < static_cast<int>(digits.size()))
-      roundUp = digits[static_cast<std::size_t>(keep)] >= '5';
-    else
-      kept.append(static_cast<std::size_t>(keep) - kept.size(), '0');
-  }
-  if (kept.empty()) kept = "0";
-  if (roundUp) {
-    int i = static_cast<int>(kept.size()) - 1;
-    while (i >= 0 && kept[static_cast<std::size_t>(i)] == '9') kept[static_cast<std::size_t>(i--)] = '0';
-    if (i < 0)
-      kept.insert(0, 1, '1');
-    else
-      ++kept[static_cast<std::size_t>(i)];
-  }
-  if (kept.size() < 2) kept.insert(0, 2 - kept.size(), '0');
-  std::string integer = kept.substr(0, kept.size() - 1);
-  integer.erase(0, std::min(integer.find_first_not_of('0'), integer.size() - 1));
-  const bool zero = kept.find_first_not_of('0') == std::string::npos;
-  return (value < 0 && !zero ? "-" : "") + integer + separator + kept.back();
-}
 
 // Squares are drawn directly; far outside the view they only need to stay far outside.
 int Far(std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, -30000, 30000)); }
@@ -128,15 +85,15 @@ void TCustomDraw::ShowPointReadout() {
     const auto k = static_cast<std::size_t>(Selected);
     TRealPoint p = Points[k];
     if (MovedIndex != -1) p = {ToRealX(Pixels[k].X), ToRealY(Pixels[k].Y)};
-    readout_ = {"S=" + std::to_string(Selected) + "  ", "X=" + FormatOneDecimal(p.X, FormatSettings.DecimalSeparator) + "  ",
-                "Y=" + FormatOneDecimal(p.Y, FormatSettings.DecimalSeparator) + "  "};
+    readout_ = {"S=" + std::to_string(Selected) + "  ", "X=" + FormatFixed(p.X, 1, FormatSettings) + "  ",
+                "Y=" + FormatFixed(p.Y, 1, FormatSettings) + "  "};
   }
   Invalidate();
 }
 
 void TCustomDraw::ShowCursorReadout() {
-  readout_ = {"S=" + std::to_string(SegIndex) + "  ", "X=" + FormatOneDecimal(CrossX, FormatSettings.DecimalSeparator) + "  ",
-              "Y=" + FormatOneDecimal(CrossY, FormatSettings.DecimalSeparator) + "  "};
+  readout_ = {"S=" + std::to_string(SegIndex) + "  ", "X=" + FormatFixed(CrossX, 1, FormatSettings) + "  ",
+              "Y=" + FormatFixed(CrossY, 1, FormatSettings) + "  "};
   Invalidate();
 }
 

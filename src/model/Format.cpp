@@ -1,26 +1,30 @@
 #include "model/Format.h"
 
 #include <cctype>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 // ---------------------------------------------------------------------------------------
 // Numbers
 
-std::string FormatFloat00(double value, const TFormatSettings& fs) {
+std::string FormatFloat00(double value, const TFormatSettings& fs) { return FormatFixed(value, 2, fs); }
+
+std::string FormatFixed(double value, int decimals, const TFormatSettings& fs) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  const std::size_t places = static_cast<std::size_t>(std::clamp(decimals, 0, 20));
 
   // The exact decimal form of a double needs far fewer than 40 fraction digits to tell a
-  // half at the second decimal from its neighbours, so rounding these digits is exact.
+  // half at the rounding place from its neighbours, so rounding these digits is exact.
   const double magnitude = std::fabs(value);
   char buf[400];  // up to 309 integer digits, the point and 40 decimals
   std::snprintf(buf, sizeof buf, "%.40f", magnitude);
   const std::string exact(buf);
 
   const std::size_t point = exact.find('.');
-  std::string digits = exact.substr(0, point) + exact.substr(point + 1, 2);  // value x 100
-  const bool roundUp = exact[point + 3] >= '5';  // halves go away from zero
+  std::string digits = exact.substr(0, point) + exact.substr(point + 1, places);  // value x 10^places
+  const bool roundUp = exact[point + 1 + places] >= '5';  // halves go away from zero
   if (roundUp) {
     std::size_t i = digits.size();
     while (i > 0) {
@@ -36,14 +40,16 @@ std::string FormatFloat00(double value, const TFormatSettings& fs) {
   }
   // At least one integer digit ("##0"), no leading zeros beyond it.
   std::size_t firstNonZero = 0;
-  while (firstNonZero + 3 < digits.size() && digits[firstNonZero] == '0') ++firstNonZero;
+  while (firstNonZero + places + 1 < digits.size() && digits[firstNonZero] == '0') ++firstNonZero;
   digits.erase(0, firstNonZero);
 
   const bool isZero = digits.find_first_not_of('0') == std::string::npos;
   std::string text = (value < 0 && !isZero) ? "-" : "";
-  text += digits.substr(0, digits.size() - 2);
-  text += fs.DecimalSeparator;
-  text += digits.substr(digits.size() - 2);
+  text += digits.substr(0, digits.size() - places);
+  if (places > 0) {
+    text += fs.DecimalSeparator;
+    text += digits.substr(digits.size() - places);
+  }
   return text;
 }
 

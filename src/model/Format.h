@@ -21,6 +21,9 @@ using TDateTime = double;
 // result that is not zero once rounded.
 std::string FormatFloat00(double value, const TFormatSettings& fs);
 
+// The same with any number of decimals (0 to 20): "##0.0" for 1, "##0.00" for 2.
+std::string FormatFixed(double value, int decimals, const TFormatSettings& fs);
+
 bool IsValidDate(int year, int month, int day);
 bool IsValidTime(int hour, int minute, int second, int ms);
 

@@ -42,6 +42,21 @@ TEST(FormatFloat00, TwoDecimalsHalvesAwayFromZeroOnTheExactValue) {
   EXPECT_EQ(FormatFloat00(-INFINITY, dot), "-INF");
 }
 
+TEST(FormatFixed, OtherDecimalCountsRoundTheSameWay) {
+  TFormatSettings comma;
+  comma.DecimalSeparator = ',';
+  struct Case {
+    double value;
+    int decimals;
+    const char* text;
+  };
+  const Case cases[] = {
+      {0.0, 1, "0,0"},     {0.25, 1, "0,3"},     {-0.25, 1, "-0,3"}, {0.04, 1, "0,0"}, {-0.04, 1, "0,0"},
+      {99.96, 1, "100,0"}, {1234.5f, 1, "1234,5"}, {2.5, 0, "3"},     {-0.4, 0, "0"},   {7.0, 3, "7,000"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FormatFixed(c.value, c.decimals, comma), c.text) << c.value << "/" << c.decimals;
+}
+
 TEST(DateTime, EncodeCountsDaysFromTheLastDaysOf1899) {
   EXPECT_EQ(TryEncodeDate(1899, 12, 30), 0.0);
   EXPECT_EQ(TryEncodeDate(1900, 1, 1), 2.0);
