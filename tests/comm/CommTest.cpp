@@ -118,14 +118,9 @@ struct DispatchComm : TComm {
 };
 
 // Waits until the end-of-transmission thread has drained the count-th write and queued its
-// hand-over, next to the write's deadline (the only other task), and takes the hand-over.
+// hand-over, and takes the hand-over.
 bool WaitDrained(VirtualScheduler& sched, RecordingSerial& r, int count) {
-  if (!r.WaitDrains(count, 5000)) return false;
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (sched.Pending() < 2) {
-    if (std::chrono::steady_clock::now() > until) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  if (!r.WaitDrainHandedOver(sched, count)) return false;
   sched.RunPending();
   return true;
 }

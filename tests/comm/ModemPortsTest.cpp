@@ -133,7 +133,7 @@ TEST(ModemSerialKeying, RtsIsUpFromTheSendUntilTheEndOfTransmissionAndDownBefore
   ASSERT_TRUE(modem.Send(request, 12));
   EXPECT_TRUE(p.serial->Rts());
   EXPECT_EQ(p.pty.ReadFar(12, 2000), request);
-  ASSERT_TRUE(p.serial->WaitDrains(1, 5000));
+  ASSERT_TRUE(p.serial->WaitDrainHandedOver(p.sched, 1));
   p.sched.Advance(119);
   EXPECT_TRUE(p.serial->Rts());  // still transmitting
   EXPECT_TRUE(seen.empty());

@@ -190,3 +190,14 @@ int RecordingSerial::Drains() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return drains_;
 }
+
+bool RecordingSerial::WaitDrainHandedOver(VirtualScheduler& sched, int count, int timeoutMs) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  if (!WaitDrains(count, timeoutMs)) return false;
+  // The drain returns before its thread posts the hand-over.
+  while (sched.Posted() == 0) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}

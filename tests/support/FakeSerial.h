@@ -17,6 +17,7 @@
 #include "comm/SerialBackend.h"
 #include "runtime/Scheduler.h"
 #include "support/SimLine.h"
+#include "support/VirtualScheduler.h"
 
 class PtyPair {
 public:
@@ -92,6 +93,10 @@ public:
   // Waits in real time until count drains have returned.
   bool WaitDrains(int count, int timeoutMs);
   int Drains() const;
+  // Waits in real time until count drains have returned and the end-of-transmission thread
+  // has posted its hand-over of the last one to sched; the hand-over is left to run. False
+  // after timeoutMs.
+  bool WaitDrainHandedOver(VirtualScheduler& sched, int count, int timeoutMs = 5000);
 
   bool Open(const std::string& path) override { return inner_->Open(path); }
   bool IsOpen() const override { return inner_->IsOpen(); }

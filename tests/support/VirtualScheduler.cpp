@@ -63,3 +63,8 @@ std::size_t VirtualScheduler::Pending() const {
   std::lock_guard<std::mutex> lock(postMutex_);
   return queue_.size() + posted_.size();
 }
+
+std::size_t VirtualScheduler::Posted() const {
+  std::lock_guard<std::mutex> lock(postMutex_);
+  return posted_.size();
+}

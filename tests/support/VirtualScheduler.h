@@ -25,6 +25,8 @@ public:
   bool AdvanceUntil(const std::function<bool()>& pred, std::int64_t maxMs);
   // Number of tasks waiting, posted ones included.
   std::size_t Pending() const;
+  // Number of tasks posted (from any thread) that no Advance has taken yet; safe from any thread.
+  std::size_t Posted() const;
 
 private:
   struct Key {
