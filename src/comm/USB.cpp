@@ -55,6 +55,7 @@ bool TUSBThread::Start(const std::string& path, TCallbacks callbacks) {
     std::lock_guard<std::mutex> lock(slotMutex_);
     stop_ = false;
     slot_ = TSlot::Free;
+    withdrawn_ = false;
   }
   running_ = true;
   try {
@@ -105,8 +106,13 @@ TUSBThread::THandOver TUSBThread::HandOver(const std::uint8_t* report, int len, 
   THandOver result = stop_ ? THandOver::NotRunning : THandOver::TimedOut;
   if (slot_ == TSlot::Sent) result = THandOver::Sent;
   if (slot_ == TSlot::Dropped) result = THandOver::Dropped;
-  // A report not taken in time is withdrawn; one being written ends as Sent, unclaimed.
-  if (slot_ != TSlot::Writing) slot_ = TSlot::Free;
+  // A report not taken in time is withdrawn; one being written ends unclaimed, and is not
+  // written again when this write fails.
+  if (slot_ == TSlot::Writing) {
+    withdrawn_ = true;
+  } else {
+    slot_ = TSlot::Free;
+  }
   return result;
 }
 
@@ -153,8 +159,13 @@ bool TUSBThread::WritePending(HidDevice& dev) {
   const int written = dev.WriteReport(out.data(), len);
   {
     std::lock_guard<std::mutex> lock(slotMutex_);
-    // A short or failed write waits for the next cycle.
-    slot_ = written == len ? TSlot::Sent : TSlot::Waiting;
+    // A short or failed write waits for the next cycle, unless nobody wants it any more.
+    if (written == len) {
+      slot_ = TSlot::Sent;
+    } else {
+      slot_ = withdrawn_ ? TSlot::Free : TSlot::Waiting;
+    }
+    withdrawn_ = false;
   }
   slotChanged_.notify_all();
   return written >= 0;

@@ -52,8 +52,9 @@ public:
   int CopyInput(std::uint8_t* dst, int max) const;
 
   // Puts a report in the slot and waits until the thread has written it, dropped it, or
-  // timeoutMs passed (then it is withdrawn when still waiting). Replaces an acknowledgement
-  // that is still waiting.
+  // timeoutMs passed; then it is withdrawn: one still waiting never goes, and one being
+  // written is not tried again when that write fails. Replaces an acknowledgement that is
+  // still waiting.
   THandOver HandOver(const std::uint8_t* report, int len, int timeoutMs);
   // Puts a report in the slot unless it is in use or reserved; nobody waits for it.
   bool Offer(const std::uint8_t* report, int len);
@@ -84,7 +85,8 @@ private:
   std::condition_variable slotChanged_;
   bool stop_ = false;
   bool reserved_ = false;
-  bool awaited_ = false;  // a hand-over waits for the report in the slot
+  bool awaited_ = false;    // a hand-over waits for the report in the slot
+  bool withdrawn_ = false;  // the report being written was given up: a failed write drops it
   TSlot slot_ = TSlot::Free;
   std::array<std::uint8_t, ReportBufferSize> output_{};
   int outputLength_ = 0;

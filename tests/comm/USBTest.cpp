@@ -235,6 +235,18 @@ TEST_F(USBModem, WriteGivesUpWithinItsBoundOnAModemThatDoesNotTakeTheFrame) {
   EXPECT_EQ(dataChunks(), before);
 }
 
+TEST_F(USBModem, AReportStillBeingWrittenWhenWriteGivesUpIsNotSentLater) {
+  Open();
+  fake->StallNextWrite(250);  // the I/O thread takes the first chunk; its write fails late
+  const TReport frame = Bytes(10, 1);
+  const auto t0 = Clock::now();
+  EXPECT_EQ(modem->Write(frame.data(), 10), -1);
+  EXPECT_LT(Clock::now() - t0, std::chrono::milliseconds(250));  // the hand-over's wait ended it
+  loop.RunFor(500);  // the modem works again
+  for (const auto& r : fake->Written()) EXPECT_EQ(r[2], 0) << "a chunk of the abandoned frame went out";
+  EXPECT_TRUE(fake->Frames().empty());
+}
+
 TEST_F(USBModem, AReceivedFrameIsAnnouncedOnceAndAcknowledgedOnlyWhenDue) {
   OpenScripted();
   const TReport data = Bytes(10, 0x30);

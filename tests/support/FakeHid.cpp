@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 class FakeHidModem::Device : public HidDevice {
 public:
@@ -69,6 +70,11 @@ void FakeHidModem::SetStatus(std::uint8_t status) {
 void FakeHidModem::SetReportPeriodMs(int ms) {
   std::lock_guard<std::mutex> lock(mutex_);
   periodMs_ = ms;
+}
+
+void FakeHidModem::StallNextWrite(int ms) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  stallMs_ = ms;
 }
 
 void FakeHidModem::Script(TReport report) {
@@ -186,8 +192,15 @@ int FakeHidModem::Read(std::uint8_t* buf, int len, int timeoutMs, int plugCount)
 }
 
 int FakeHidModem::Write(const std::uint8_t* buf, int len, int plugCount) {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::unique_lock<std::mutex> lock(mutex_);
   if (!plugged_ || plugCount != plugCount_) return -1;
+  if (stallMs_ > 0) {
+    const int ms = stallMs_;
+    stallMs_ = 0;
+    lock.unlock();
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    return -1;
+  }
   written_.emplace_back(buf, buf + len);
   changed_.notify_all();
   if (len < 5) return len;

@@ -42,6 +42,8 @@ public:
   void SetStatus(std::uint8_t status);
   // Time between two reports of a modem that is not silent.
   void SetReportPeriodMs(int ms);
+  // The next report the host writes takes ms and then fails, unrecorded (a stalled modem).
+  void StallNextWrite(int ms);
 
   // A raw input report (report id in byte 0), served before anything else.
   void Script(TReport report);
@@ -77,6 +79,7 @@ private:
   bool acknowledging_ = true;
   std::uint8_t status_ = 0;
   int periodMs_ = 2;
+  int stallMs_ = 0;
   std::chrono::steady_clock::time_point nextReport_{};
   std::deque<TReport> script_;
   int waitingReads_ = 0;
