@@ -52,9 +52,7 @@ bool NotSupported(int err) { return err == ENOTTY || err == EINVAL || err == ENO
 
 class PosixSerialBackend : public SerialBackend {
 public:
-  PosixSerialBackend() {
-    if (::pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) wake_[0] = wake_[1] = -1;
-  }
+  PosixSerialBackend() { MakeWakeUp(); }
   ~PosixSerialBackend() override {
     Close();
     for (int fd : wake_)
@@ -63,6 +61,8 @@ public:
 
   bool Open(const std::string& path) override {
     Close();
+    // Without its wake-up the event thread could not be stopped: no port then.
+    if (!MakeWakeUp()) return false;
     const int fd = OpenExclusive(path);
     if (fd < 0) return false;
     fd_ = fd;
@@ -236,6 +236,13 @@ public:
   unsigned Unsupported() const override { return unsupported_; }
 
 private:
+  bool MakeWakeUp() {
+    if (wake_[0] >= 0) return true;
+    if (::pipe2(wake_, O_CLOEXEC | O_NONBLOCK) == 0) return true;
+    wake_[0] = wake_[1] = -1;
+    return false;
+  }
+
   static int OpenExclusive(const std::string& path) {
     if (path.empty()) return -1;
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

@@ -42,7 +42,7 @@ public:
 
   // Opens the device for reading and writing, exclusively, without touching its settings.
   // RTS is dropped at once (the system raises it on open). False when it is absent, in use,
-  // not a terminal or not permitted.
+  // not a terminal or not permitted, or when no wake-up for Wait can be made.
   virtual bool Open(const std::string& path) = 0;
   virtual bool IsOpen() const = 0;
   // The descriptor while open, -1 otherwise.

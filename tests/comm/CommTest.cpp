@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -192,6 +193,30 @@ TEST(CommErrorMarks, MarkedCharactersBecomeQuestionMarksAndDoubledFFIsOneFF) {
     EXPECT_EQ(out, c.out);
     EXPECT_EQ(error, c.error) << c.out;
   }
+}
+
+TEST_F(CommPty, TheWakeUpWorksEvenWhenTheBackEndWasMadeWithoutDescriptorsToSpare) {
+  // Made while no descriptor can be had, then used once they can: Close relies on Wake.
+  // (A sanitizer build checks object types through a pipe of its own; a back-end made
+  // beforehand spares it that while no descriptor is free.)
+  MakeSerialBackend();
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+  const int next = ::dup(0);
+  ASSERT_GE(next, 0);
+  ::close(next);
+  rlimit low = saved;
+  low.rlim_cur = static_cast<rlim_t>(next);
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+  auto backend = MakeSerialBackend();
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &saved), 0);
+
+  ASSERT_TRUE(backend->Open(pty.Path()));
+  backend->Wake();
+  const auto t0 = std::chrono::steady_clock::now();
+  EXPECT_EQ(backend->Wait(2000, false), TSerialWait::Woken);
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(1));
+  backend->Close();
 }
 
 TEST_F(CommPty, OpenGivesTheStatusTextAndAPortThatIsMissingFailsQuietly) {
