@@ -44,7 +44,10 @@ private:
 class TCustomModem::TUSBSide : public TModemTransport {
 public:
   explicit TUSBSide(TUSBHIDModem& usb) : usb_(usb) {
-    usb_.OnRXFrame = Forward(OnRXFrame);
+    usb_.OnRXFrame = [this](TObject*) {
+      lastCount_ = -1;  // a new frame: the count is its own until it is read
+      if (OnRXFrame) OnRXFrame();
+    };
     usb_.OnCDChange = Forward(OnCDChange);
     usb_.OnEndOfTx = Forward(OnEndOfTx);
   }
@@ -55,18 +58,19 @@ public:
     std::copy_n(bytes.begin(), len, buf.begin());
     return usb_.Write(buf.data(), len) == len;
   }
+  // The frame and its count are taken together; RxCount then gives the count of the frame
+  // that Receive gave, even when the I/O thread completed another one in between.
   std::string Receive() override {
-    const int n = usb_.RxCount();
-    if (n <= 0) return {};
-    std::string s(static_cast<std::size_t>(TCustomUSBHIDModem::ReceiveBufferSize), '\0');
-    s.resize(static_cast<std::size_t>(usb_.Read(reinterpret_cast<std::uint8_t*>(s.data()), n)));
-    return s;
+    std::array<std::uint8_t, TCustomUSBHIDModem::ReceiveBufferSize> buf{};
+    lastCount_ = usb_.ReadFrame(buf.data());
+    return std::string(buf.begin(), buf.begin() + lastCount_);
   }
-  int RxCount() override { return usb_.RxCount(); }
+  int RxCount() override { return lastCount_ >= 0 ? lastCount_ : usb_.RxCount(); }
   void Close() override { usb_.StopDevice(); }
 
 private:
   TUSBHIDModem& usb_;
+  int lastCount_ = -1;  // count of the last Receive; -1 before it and after a new frame
 };
 
 TCustomModem::TCustomModem() = default;

@@ -446,6 +446,12 @@ int TCustomUSBHIDModem::RxCount() const {
   return frameLength_;
 }
 
+int TCustomUSBHIDModem::ReadFrame(std::uint8_t* Buf) {
+  std::lock_guard<std::mutex> lock(frameMutex_);
+  std::memcpy(Buf, frame_.data(), static_cast<std::size_t>(frameLength_));
+  return frameLength_;
+}
+
 int TCustomUSBHIDModem::Read(std::uint8_t* Buf, int Len) {
   const int n = std::clamp(Len, 0, ReceiveBufferSize);
   std::lock_guard<std::mutex> lock(frameMutex_);

@@ -217,6 +217,9 @@ public:
   int RxCount() const override;
   // Copies the first Len bytes (at most 257) of the last complete frame; gives their number.
   int Read(std::uint8_t* Buf, int Len) override;
+  // Copies the whole last complete frame into Buf (257 bytes) and gives its length, both
+  // taken together, so a frame completing meanwhile cannot mix with it.
+  int ReadFrame(std::uint8_t* Buf);
   // The report handler, on the I/O thread.
   void DoRxData(int Count) override;
 

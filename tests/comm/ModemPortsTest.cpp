@@ -119,6 +119,36 @@ TEST_F(ModemPorts, OpenPortChoosesTheTransportAndGivesItsStatusText) {
   EXPECT_EQ(modem->PortKind, TPortKind::USB);
 }
 
+TEST_F(ModemPorts, TheUSBCountIsThatOfTheFrameReceiveGaveEvenWhenAFrameCompletesInBetween) {
+  usb->SetReportPeriodMs(1);
+  int announced = 0;
+  modem->OnRXFrame = [&](TObject*) { ++announced; };
+  std::string msg;
+  modem->OpenPort(5000, msg);
+  ASSERT_EQ(msg, "Le dispositif USB est ouvert.");
+
+  const std::string first("\xFF\xFF\x06\x80\x00\x0E\x00\x00\x08", 9);
+  usb->SendFrame(FakeHidModem::TReport(first.begin(), first.end()));
+  ASSERT_TRUE(sched.RunUntil([&] { return announced == 1; }, 5000));
+  EXPECT_EQ(modem->RxCount(), 9);
+  ASSERT_EQ(modem->Receive(), first);
+
+  // The next frame completes on the I/O thread while the link is between Receive and RxCount.
+  const std::string second(20, '\x33');
+  usb->SendFrame(FakeHidModem::TReport(second.begin(), second.end()));
+  for (int i = 0; i < 500 && modem->USBModem->RxCount() != 20; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_EQ(modem->USBModem->RxCount(), 20);
+  EXPECT_EQ(modem->RxCount(), 9);  // the bytes Receive gave, not the frame behind them
+
+  // Its announcement then leads to a read of the new frame, with its own count.
+  ASSERT_TRUE(sched.RunUntil([&] { return announced == 2; }, 5000));
+  EXPECT_EQ(modem->RxCount(), 20);
+  EXPECT_EQ(modem->Receive(), second);
+  EXPECT_EQ(modem->RxCount(), 20);
+  modem->ClosePort();
+}
+
 TEST(ModemSerialKeying, RtsIsUpFromTheSendUntilTheEndOfTransmissionAndDownBeforeItsEvent) {
   Ports<VirtualScheduler> p;
   ASSERT_TRUE(p.pty.Ok());
