@@ -54,8 +54,6 @@ public:
     open_ = std::make_shared<bool>(true);
   }
 
-  Scheduler& GetScheduler() const { return *scheduler_; }
-
 private:
   Scheduler* scheduler_;
   std::mutex mutex_;
