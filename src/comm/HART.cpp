@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <utility>
 
 #include "comm/HART.h"
 
@@ -22,8 +23,9 @@ TDateTime LocalNow() {
 
 }  // namespace
 
-TCustomHART::TCustomHART(Scheduler& scheduler, TLangue langue)
-    : TCustomModem(scheduler), Langue(langue), Now(LocalNow) {
+TCustomHART::TCustomHART(Scheduler& scheduler, TLangue langue, std::unique_ptr<SerialBackend> serialBackend,
+                         std::shared_ptr<HidBackend> hidBackend)
+    : TCustomModem(scheduler, std::move(serialBackend), std::move(hidBackend)), Langue(langue), Now(LocalNow) {
   Timer = std::make_unique<TTimer>(scheduler, TickMs);
   Timer->OnTimer = [this](TObject*) { TimerTick(); };
   OnEndOfTx = [this](TObject*) { DoSendComplete(); };

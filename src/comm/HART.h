@@ -70,8 +70,11 @@ public:
   static constexpr int RxBufferSize = 240;
   static constexpr int AnswerFrameSize = 80;
 
-  // The link runs its 20 ms timer on scheduler; texts follow langue.
-  explicit TCustomHART(Scheduler& scheduler, TLangue langue = TLangue::Anglais);
+  // The link runs its 20 ms timer on scheduler; texts follow langue. The serial and USB
+  // transports use the given back-ends, the platform's when null.
+  explicit TCustomHART(Scheduler& scheduler, TLangue langue = TLangue::Anglais,
+                       std::unique_ptr<SerialBackend> serialBackend = nullptr,
+                       std::shared_ptr<HidBackend> hidBackend = nullptr);
   ~TCustomHART() override;
 
   // Published properties and events; the sender of every event is the link.

@@ -217,6 +217,8 @@ private:
 };
 
 class TDraw : public QWidget, public TCustomDraw {
+  Q_OBJECT
+
 public:
   TDraw(TLangue langue, QWidget* parent = nullptr);
 

@@ -2,7 +2,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 
 #include "controls/Cp1252.h"
 #include "controls/Draw.h"
@@ -179,7 +181,7 @@ void TCustomDraw::ZoomIn() {
   }
   ViewAroundCrosshair(XRange / 8.0L, YRange / 8.0L);
   UpdateCurve();
-  ++ZoomLevel;
+  if (ZoomLevel < INT_MAX) ++ZoomLevel;
   OnZoom(this);
 }
 
@@ -192,7 +194,7 @@ void TCustomDraw::ZoomOut() {
   }
   ViewAroundCrosshair(2.0L * XRange, 2.0L * YRange);
   UpdateCurve();
-  --ZoomLevel;
+  if (ZoomLevel > INT_MIN) --ZoomLevel;
   OnZoom(this);
 }
 
@@ -270,17 +272,18 @@ void TCustomDraw::HandleMouseMove(TShiftState, int x, int y) {
 }
 
 void TCustomDraw::PanToCursor() {
-  // A crosshair dragged out of the view moves the view a quarter of its size that way.
-  const int quarterX = (Width() + 3) / 4;
-  const int quarterY = (Height() + 3) / 4;
-  auto pan = [this](int& coordinate, int centre) {
-    coordinate = centre;
+  // A crosshair dragged out of the view moves the view a quarter of its size that way. The
+  // quarter is worked out wide: a size near the integer limit must not overflow.
+  const int quarterX = static_cast<int>((std::int64_t{Width()} + 3) / 4);
+  const int quarterY = static_cast<int>((std::int64_t{Height()} + 3) / 4);
+  auto pan = [this](int& coordinate, std::int64_t centre) {
+    coordinate = static_cast<int>(centre);
     ZoomCenter();
   };
   if (CursorPx.X < 0) pan(CursorPx.X, quarterX);
-  if (CursorPx.X > Width()) pan(CursorPx.X, Width() - quarterX);
+  if (CursorPx.X > Width()) pan(CursorPx.X, std::int64_t{Width()} - quarterX);
   if (CursorPx.Y < 0) pan(CursorPx.Y, quarterY);
-  if (CursorPx.Y > Height()) pan(CursorPx.Y, Height() - quarterY);
+  if (CursorPx.Y > Height()) pan(CursorPx.Y, std::int64_t{Height()} - quarterY);
 }
 
 void TCustomDraw::HandleMouseUp(TMouseButton, TShiftState, int, int) {

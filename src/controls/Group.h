@@ -25,6 +25,8 @@ struct TLedArrangement {
 TLedArrangement ArrangeLeds(TOrientation orientation, int number, int spacing);
 
 class TGroupLed : public QWidget, public TObject {
+  Q_OBJECT
+
 public:
   explicit TGroupLed(QWidget* parent = nullptr);
 

@@ -16,6 +16,8 @@ using TLedBitmap = std::array<TColor, 16 * 16>;
 TLedBitmap LedBitmap(bool lit, TLedKind kind);
 
 class Tled : public QWidget, public TObject {
+  Q_OBJECT
+
 public:
   explicit Tled(QWidget* parent = nullptr);
 

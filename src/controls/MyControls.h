@@ -75,6 +75,8 @@ private:
 
 // A panel: a raised frame with its caption in the middle.
 class TPanel : public QFrame {
+  Q_OBJECT
+
 public:
   explicit TPanel(QWidget* parent = nullptr);
   void SetPanelCaption(const QString& caption);
@@ -97,6 +99,8 @@ void RefreshSiblingsOf(QWidget& self);
 QString ToQString(const std::string& cp1252);
 }  // namespace langue_detail
 
+// The controls are told apart by qobject_cast and findChild, so each concrete one below
+// carries its own Q_OBJECT (a class template cannot); the widget base comes first.
 template <class Base>
 class TLangueWidget : public Base, public TLangueControl {
 public:
@@ -112,42 +116,58 @@ protected:
 };
 
 class TLabelLangue : public TLangueWidget<QLabel> {
+  Q_OBJECT
+
 public:
   explicit TLabelLangue(TEdition& edition, QWidget* parent = nullptr);
 };
 
 class TButtonLangue : public TLangueWidget<QPushButton> {
+  Q_OBJECT
+
 public:
   explicit TButtonLangue(TEdition& edition, QWidget* parent = nullptr) : TLangueWidget(edition, parent, true) {}
 };
 
 // A button with a glyph, which its form sets as the icon.
 class TBitBtnLangue : public TLangueWidget<QPushButton> {
+  Q_OBJECT
+
 public:
   explicit TBitBtnLangue(TEdition& edition, QWidget* parent = nullptr) : TLangueWidget(edition, parent, true) {}
 };
 
 class TCheckBoxLangue : public TLangueWidget<QCheckBox> {
+  Q_OBJECT
+
 public:
   explicit TCheckBoxLangue(TEdition& edition, QWidget* parent = nullptr) : TLangueWidget(edition, parent, true, true) {}
 };
 
 class TRadioButtonLangue : public TLangueWidget<QRadioButton> {
+  Q_OBJECT
+
 public:
   explicit TRadioButtonLangue(TEdition& edition, QWidget* parent = nullptr) : TLangueWidget(edition, parent, true) {}
 };
 
 class TGroupBoxLangue : public TLangueWidget<QGroupBox> {
+  Q_OBJECT
+
 public:
   explicit TGroupBoxLangue(TEdition& edition, QWidget* parent = nullptr) : TLangueWidget(edition, parent, true) {}
 };
 
 class TPanelLangue : public TLangueWidget<TPanel> {
+  Q_OBJECT
+
 public:
   explicit TPanelLangue(TEdition& edition, QWidget* parent = nullptr) : TLangueWidget(edition, parent, true) {}
 };
 
 class TledLangue : public TLangueWidget<Tled> {
+  Q_OBJECT
+
 public:
   explicit TledLangue(TEdition& edition, QWidget* parent = nullptr) : TLangueWidget(edition, parent, false) {}
   // The lamp's own repaints (a status or colour change) show the hint again too.
@@ -158,6 +178,8 @@ public:
 // several buttons: each time it opens for this button, its first item is bound to this
 // button's OnClick and its second item to its OnAltClick.
 class TBitBtnAlt : public QPushButton, public TObject {
+  Q_OBJECT
+
 public:
   explicit TBitBtnAlt(QWidget* parent = nullptr);
 

@@ -38,22 +38,28 @@ void TQtCanvas::ApplyPen(bool forLine) {
 
 namespace {
 // The figure's outline runs on the pixel centres of its box without the right and bottom
-// edge; the fill covers what lies inside the outline.
+// edge; the fill covers what lies inside the outline. Sizes are worked out wide: a box may
+// span the whole integer range.
 QRectF OutlineRect(int x1, int y1, int x2, int y2) {
   if (x2 < x1) std::swap(x1, x2);
   if (y2 < y1) std::swap(y1, y2);
-  return QRectF(x1 + 0.5, y1 + 0.5, std::max(0, x2 - x1 - 1), std::max(0, y2 - y1 - 1));
+  const std::int64_t w = std::max<std::int64_t>(0, std::int64_t{x2} - x1 - 1);
+  const std::int64_t h = std::max<std::int64_t>(0, std::int64_t{y2} - y1 - 1);
+  return QRectF(x1 + 0.5, y1 + 0.5, static_cast<qreal>(w), static_cast<qreal>(h));
 }
 }  // namespace
 
 void TQtCanvas::Rectangle(int x1, int y1, int x2, int y2) {
   if (x2 < x1) std::swap(x1, x2);
   if (y2 < y1) std::swap(y1, y2);
-  if (x2 - x1 < 1 || y2 - y1 < 1) return;
-  const int inset = (std::max(1, Pen.Width) + 1) / 2;
+  const std::int64_t w = std::int64_t{x2} - x1, h = std::int64_t{y2} - y1;
+  if (w < 1 || h < 1) return;
+  const std::int64_t inset = (std::max<std::int64_t>(1, Pen.Width) + 1) / 2;
   ApplyPen(false);
-  if (Brush.Style == TBrushStyle::Solid && x2 - x1 > 2 * inset && y2 - y1 > 2 * inset)
-    painter_.fillRect(QRect(QPoint(x1 + inset, y1 + inset), QPoint(x2 - 1 - inset, y2 - 1 - inset)),
+  // Inside the box, so every corner of the fill is an int again.
+  if (Brush.Style == TBrushStyle::Solid && w > 2 * inset && h > 2 * inset)
+    painter_.fillRect(QRect(QPoint(static_cast<int>(x1 + inset), static_cast<int>(y1 + inset)),
+                            QPoint(static_cast<int>(x2 - 1 - inset), static_cast<int>(y2 - 1 - inset))),
                       ToQColor(Brush.Color));
   painter_.setBrush(Qt::NoBrush);
   painter_.drawRect(OutlineRect(x1, y1, x2, y2));

@@ -58,6 +58,8 @@ private:
 };
 
 class TSEG : public QWidget, public TCustomSeg {
+  Q_OBJECT
+
 public:
   explicit TSEG(QWidget* parent = nullptr);
 

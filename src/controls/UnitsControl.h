@@ -84,6 +84,8 @@ void PaintUnitTrace(TCanvas& canvas, int row, bool enabled, int width, int heigh
 std::u16string UnitSymbolText(int row);
 
 class TTrace : public QWidget, public TObject {
+  Q_OBJECT
+
 public:
   TTrace(TLangue langue, QWidget* parent);
 
@@ -103,6 +105,8 @@ private:
 };
 
 class TUnits : public QWidget, public TCustomUnits {
+  Q_OBJECT
+
 public:
   TUnits(Scheduler& scheduler, TLangue langue, QWidget* parent = nullptr);
 

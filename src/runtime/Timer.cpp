@@ -1,6 +1,8 @@
 #include "runtime/Timer.h"
 
-TTimer::TTimer(Scheduler& scheduler, int intervalMs) : scheduler_(scheduler), interval_(intervalMs) { Arm(); }
+TTimer::TTimer(Scheduler& scheduler, int intervalMs) : scheduler_(scheduler), interval_(intervalMs) {
+  ArmFrom(scheduler_.NowMs());
+}
 
 TTimer::~TTimer() { Disarm(); }
 
@@ -8,19 +10,24 @@ void TTimer::SetInterval(int ms) {
   if (ms == interval_) return;
   interval_ = ms;
   Disarm();
-  Arm();
+  ArmFrom(scheduler_.NowMs());
 }
 
 void TTimer::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;
   Disarm();
-  Arm();
+  ArmFrom(scheduler_.NowMs());
 }
 
-void TTimer::Arm() {
+void TTimer::ArmFrom(std::int64_t start) {
   if (!enabled_ || interval_ <= 0) return;
-  task_ = scheduler_.Schedule(interval_, [this] { Tick(); });
+  ArmAt(start + interval_);
+}
+
+void TTimer::ArmAt(std::int64_t due) {
+  due_ = due;
+  task_ = scheduler_.Schedule(due - scheduler_.NowMs(), [this] { Tick(); });
   armed_ = true;
 }
 
@@ -31,6 +38,14 @@ void TTimer::Disarm() {
 
 void TTimer::Tick() {
   armed_ = false;
-  Arm();  // the next tick counts from this one, so late ticks never pile up
+  if (enabled_ && interval_ > 0) {
+    // The period runs from the deadline, not from the moment this tick ran, so small delays
+    // do not add up. A tick late by a whole interval or more stands for every tick it
+    // missed: the next one comes a full interval after it (a fresh start, as on enabling),
+    // never a burst of catch-up ticks.
+    const std::int64_t now = scheduler_.NowMs();
+    const std::int64_t next = due_ + interval_;
+    ArmAt(next > now ? next : now + interval_);
+  }
   OnTimer(this);  // may change the interval, disable or destroy this timer
 }

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <climits>
 #include <functional>
 #include <vector>
 
@@ -69,4 +70,23 @@ TEST(QtCanvas, TextIsPlacedByItsTopOnTheBrush) {
   EXPECT_EQ(img.pixelColor(5, 12), QColor(255, 0, 0)) << "the text's box starts at its top left";
   EXPECT_EQ(img.pixelColor(5, 11), QColor(255, 255, 255));
   EXPECT_EQ(img.pixelColor(4, 12), QColor(255, 255, 255));
+}
+
+TEST(QtCanvas, BoxesAndPensUpToTheIntegerLimitsStayInRange) {
+  // A box over the whole integer range: its fill covers the image, its outline lies outside.
+  QImage img = Drawn([](TCanvas& c) {
+    c.Brush = TBrush{clRed, TBrushStyle::Solid};
+    c.Rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    c.Rectangle(INT_MAX, INT_MAX, INT_MIN, INT_MIN);  // corners given the other way round
+    c.Ellipse(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+  });
+  EXPECT_EQ(img.pixelColor(20, 20), QColor(255, 0, 0));
+  EXPECT_EQ(img.pixelColor(0, 0), QColor(255, 0, 0));
+  // A pen wider than any box: nothing is left inside to fill.
+  img = Drawn([](TCanvas& c) {
+    c.Pen.Width = INT_MAX;
+    c.Brush = TBrush{clRed, TBrushStyle::Solid};
+    c.Rectangle(-2, -2, 3, 3);
+  });
+  EXPECT_NE(img.pixelColor(39, 39), QColor(255, 0, 0));
 }

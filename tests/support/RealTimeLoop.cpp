@@ -8,22 +8,17 @@ std::int64_t RealTimeLoop::NowMs() const {
 
 Scheduler::TaskId RealTimeLoop::Schedule(std::int64_t delayMs, std::function<void()> fn) {
   std::lock_guard<std::mutex> lock(mutex_);
-  const TaskId id = ++seq_;
-  const Key key{NowMs() + (delayMs > 0 ? delayMs : 0), id};
-  queue_.emplace(key, std::make_pair(id, std::move(fn)));
-  keys_.emplace(id, key);
+  const TaskId id = queue_.Schedule(NowMs() + (delayMs > 0 ? delayMs : 0), std::move(fn));
   wake_.notify_all();
   return id;
 }
 
 void RealTimeLoop::Cancel(TaskId id) {
   std::lock_guard<std::mutex> lock(mutex_);
-  auto it = keys_.find(id);
-  if (it == keys_.end()) return;
-  queue_.erase(it->second);
-  keys_.erase(it);
+  queue_.Cancel(id);
 }
 
+// The whole queue is guarded here, so a post takes its place at once, due when it was made.
 void RealTimeLoop::Post(std::function<void()> fn) { Schedule(0, std::move(fn)); }
 
 // Runs the first task due before `until`, waiting for it; false when none came in time.
@@ -33,16 +28,13 @@ bool RealTimeLoop::RunOne(std::int64_t until) {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
       const std::int64_t now = NowMs();
-      auto it = queue_.begin();
-      if (it != queue_.end() && it->first.due <= now) {
-        fn = std::move(it->second.second);
-        keys_.erase(it->second.first);
-        queue_.erase(it);
+      if (auto task = queue_.TakeNext(now)) {
+        fn = std::move(task->Fn);
         break;
       }
       if (now >= until) return false;
       std::int64_t next = until;
-      if (it != queue_.end() && it->first.due < next) next = it->first.due;
+      if (const auto due = queue_.NextDue(); due && *due < next) next = *due;
       wake_.wait_for(lock, std::chrono::milliseconds(next - now));
     }
   }

@@ -4,12 +4,10 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <mutex>
-#include <utility>
-#include <vector>
 
 #include "runtime/Scheduler.h"
+#include "runtime/TaskQueue.h"
 
 // A plain real-time event loop on the calling thread, for the end-to-end tests of the
 // transports, which run before any window exists. The thread that calls RunFor or
@@ -29,17 +27,10 @@ public:
   bool RunUntil(const std::function<bool()>& pred, std::int64_t timeoutMs);
 
 private:
-  struct Key {
-    std::int64_t due;
-    std::uint64_t seq;
-    bool operator<(const Key& o) const { return due != o.due ? due < o.due : seq < o.seq; }
-  };
   bool RunOne(std::int64_t until);
 
   std::chrono::steady_clock::time_point start_;
   mutable std::mutex mutex_;
   std::condition_variable wake_;
-  std::uint64_t seq_ = 0;
-  std::map<Key, std::pair<TaskId, std::function<void()>>> queue_;
-  std::map<TaskId, Key> keys_;
+  TTaskQueue queue_;  // guarded by mutex_, so that a deadline may be set from any thread
 };

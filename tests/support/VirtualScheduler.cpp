@@ -1,51 +1,22 @@
 #include "VirtualScheduler.h"
 
 Scheduler::TaskId VirtualScheduler::Schedule(std::int64_t delayMs, std::function<void()> fn) {
-  TakePosted();  // posted earlier means runs earlier at the same time
-  const TaskId id = ++seq_;
-  const Key key{now_ + (delayMs > 0 ? delayMs : 0), id};
-  queue_.emplace(key, std::make_pair(id, std::move(fn)));
-  keys_.emplace(id, key);
-  return id;
+  queue_.TakePosted(now_);  // posted earlier means runs earlier at the same time
+  return queue_.Schedule(now_ + (delayMs > 0 ? delayMs : 0), std::move(fn));
 }
 
-void VirtualScheduler::Cancel(TaskId id) {
-  auto it = keys_.find(id);
-  if (it == keys_.end()) return;
-  queue_.erase(it->second);
-  keys_.erase(it);
-}
+void VirtualScheduler::Cancel(TaskId id) { queue_.Cancel(id); }
 
-void VirtualScheduler::Post(std::function<void()> fn) {
-  std::lock_guard<std::mutex> lock(postMutex_);
-  posted_.push_back(std::move(fn));
-}
-
-void VirtualScheduler::TakePosted() {
-  std::vector<std::function<void()>> posted;
-  {
-    std::lock_guard<std::mutex> lock(postMutex_);
-    posted.swap(posted_);
-  }
-  for (auto& fn : posted) {
-    const TaskId id = ++seq_;
-    const Key key{now_, id};
-    queue_.emplace(key, std::make_pair(id, std::move(fn)));
-    keys_.emplace(id, key);
-  }
-}
+void VirtualScheduler::Post(std::function<void()> fn) { queue_.Post(std::move(fn)); }
 
 void VirtualScheduler::Advance(std::int64_t ms) {
   const std::int64_t target = now_ + (ms > 0 ? ms : 0);
   for (;;) {
-    TakePosted();
-    auto it = queue_.begin();
-    if (it == queue_.end() || it->first.due > target) break;
-    if (it->first.due > now_) now_ = it->first.due;
-    std::function<void()> fn = std::move(it->second.second);
-    keys_.erase(it->second.first);
-    queue_.erase(it);
-    fn();
+    queue_.TakePosted(now_);
+    auto task = queue_.TakeNext(target);
+    if (!task) break;
+    if (task->Due > now_) now_ = task->Due;
+    task->Fn();
   }
   now_ = target;
 }
@@ -59,12 +30,6 @@ bool VirtualScheduler::AdvanceUntil(const std::function<bool()>& pred, std::int6
   return pred();
 }
 
-std::size_t VirtualScheduler::Pending() const {
-  std::lock_guard<std::mutex> lock(postMutex_);
-  return queue_.size() + posted_.size();
-}
+std::size_t VirtualScheduler::Pending() const { return queue_.Size() + queue_.PostedCount(); }
 
-std::size_t VirtualScheduler::Posted() const {
-  std::lock_guard<std::mutex> lock(postMutex_);
-  return posted_.size();
-}
+std::size_t VirtualScheduler::Posted() const { return queue_.PostedCount(); }

@@ -2,12 +2,9 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
-#include <mutex>
-#include <utility>
-#include <vector>
 
 #include "runtime/Scheduler.h"
+#include "runtime/TaskQueue.h"
 
 // Virtual time for tests: nothing runs until Advance, which runs every due deadline and
 // posted task in time order (ties in creation order) and leaves the clock at the target.
@@ -29,17 +26,6 @@ public:
   std::size_t Posted() const;
 
 private:
-  struct Key {
-    std::int64_t due;
-    std::uint64_t seq;
-    bool operator<(const Key& o) const { return due != o.due ? due < o.due : seq < o.seq; }
-  };
-  void TakePosted();
-
   std::int64_t now_ = 0;
-  std::uint64_t seq_ = 0;
-  std::map<Key, std::pair<TaskId, std::function<void()>>> queue_;
-  std::map<TaskId, Key> keys_;
-  mutable std::mutex postMutex_;
-  std::vector<std::function<void()>> posted_;
+  TTaskQueue queue_;
 };
