@@ -22,9 +22,12 @@ std::string FormatFixed(double value, int decimals, const TFormatSettings& fs) {
   std::snprintf(buf, sizeof buf, "%.40f", magnitude);
   const std::string exact(buf);
 
-  const std::size_t point = exact.find('.');
-  std::string digits = exact.substr(0, point) + exact.substr(point + 1, places);  // value x 10^places
-  const bool roundUp = exact[point + 1 + places] >= '5';  // halves go away from zero
+  // The C library writes the process locale's decimal point, of one byte or more (Qt sets
+  // the user's locale at start-up): the digits are taken on either side of whatever it is.
+  const std::size_t point = exact.find_first_not_of("0123456789");
+  const std::size_t fraction = exact.find_first_of("0123456789", point);
+  std::string digits = exact.substr(0, point) + exact.substr(fraction, places);  // value x 10^places
+  const bool roundUp = exact[fraction + places] >= '5';  // halves go away from zero
   if (roundUp) {
     std::size_t i = digits.size();
     while (i > 0) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "model/FileWrite.h"
 #include "model/Xmt.h"
 
 namespace fs = std::filesystem;
@@ -21,16 +22,6 @@ TFileDialogOptions DialogOptions(const char* title, TLangue langue) {
                          "Fichiers transmetteur (*.XMT)|*.XMT|Tous les fichiers (*.*)|*.*");
   options.InitialDir = ".";
   return options;
-}
-
-// A name beside the target that no file holds yet, for writing before the rename.
-fs::path TemporaryPathFor(const fs::path& target) {
-  std::error_code ec;
-  for (int k = 0;; ++k) {
-    fs::path tmp = target;
-    tmp += ".tmp" + std::to_string(k);
-    if (!fs::exists(fs::symlink_status(tmp, ec))) return tmp;
-  }
 }
 
 }  // namespace
@@ -48,21 +39,8 @@ bool TXmt::SaveToFile(const std::string& path, std::string* errorText) {
   LiveRecord.SetMagic();
 
   // Written beside the target and renamed over it, so a failed save leaves the old file.
-  const fs::path target(path);
-  bool written = false;
-  const fs::path tmp = target.has_filename() ? TemporaryPathFor(target) : fs::path();
-  if (!tmp.empty()) {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (out) {
-      out.write(reinterpret_cast<const char*>(LiveRecord.Bytes.data()), TXmtRecord::Size);
-      out.close();
-      written = !out.fail();
-    }
-  }
-  std::error_code ec;
-  if (written) fs::rename(tmp, target, ec);
-  if (!written || ec) {
-    if (!tmp.empty()) fs::remove(tmp, ec);
+  const std::string_view bytes(reinterpret_cast<const char*>(LiveRecord.Bytes.data()), TXmtRecord::Size);
+  if (!WriteFileReplacing(path, bytes)) {
     if (errorText)
       *errorText = Texte(Langue, "  The transmitter file cannot be written !  ",
                          "  Impossible d'\xE9" "crire le fichier transmetteur !  ");
