@@ -1,0 +1,23 @@
+#pragma once
+
+// The desktop services on Qt: the system beep, Qt message boxes and file dialogs, and the
+// modal run of a window in a nested event loop (the scheduler's timer keeps firing in it).
+
+#include <QWidget>
+
+#include "app/UiServices.h"
+
+class QtUiServices : public TUiServices {
+public:
+  // Message boxes and file dialogs are placed over the given window when it is set.
+  QWidget* Parent = nullptr;
+
+  void Beep() override;
+  TMsgResult MessageBox(const std::string& text, const std::string& caption, TMsgKind kind,
+                        TMsgButtons buttons) override;
+  void ReportError(const std::string& text) override;
+  int RunModal(TForm& form) override;
+  bool AskSavePath(const TFileDialogOptions& options, std::string& path) override;
+  bool AskOpenPath(const TFileDialogOptions& options, std::string& path) override;
+  void ShowMessage(const std::string& text) override;
+};

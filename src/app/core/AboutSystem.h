@@ -1,0 +1,28 @@
+#pragma once
+
+// The texts of the About box: product, version, credit line, and the operating system the
+// program runs on, as uname names it. Texts are Windows-1252.
+
+#include <optional>
+#include <string>
+
+#include "runtime/Langue.h"
+
+// The running system's name and release ("Linux", "6.1.0-18-amd64").
+struct TSystemRecord {
+  std::string Name;
+  std::string Release;
+};
+
+// The record of the running system; empty when the system does not tell. Bytes outside
+// printable ASCII become '?', so the texts stay valid Windows-1252.
+std::optional<TSystemRecord> CurrentSystemRecord();
+
+std::string AboutCaption(TLangue langue);
+std::string AboutProductName(TLangue langue);
+std::string AboutVersion();
+std::string AboutCredit(TLangue langue);
+// "Système : Linux"
+std::string AboutSystemLine(TLangue langue, const TSystemRecord& system);
+// "Version n° : 6.1.0-18-amd64"
+std::string AboutSystemVersionLine(TLangue langue, const TSystemRecord& system);
