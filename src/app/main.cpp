@@ -47,6 +47,8 @@ TMainForm::TMainForm(TAppContext& app)
   connect(ResetMenu, &QAction::triggered, this, [this] { ResetMenuClick(this); });
   connect(DateTimePicker, &QDateEdit::dateChanged, this, [this] { DateTimePickerChange(this); });
   BindSearchPage();
+  BindButtons();
+  BindMenus();
 }
 
 TMainForm::~TMainForm() { FormClose(); }

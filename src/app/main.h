@@ -13,6 +13,8 @@
 //   MainDispatch.cpp  the answer dispatch
 //   MainDisplay.cpp   identity display, range masks, alarms, device information
 //   MainSearch.cpp    the search page: search button, device tree, information panel
+//   MainButtons.cpp   the write and read buttons of the pages
+//   MainMenus.cpp     the menus, the dialog openers, the display page and the maker page
 
 #include <QMainWindow>
 #include <array>
@@ -131,6 +133,12 @@ public:
   void TreeViewEditing(TObject* sender, QTreeWidgetItem* node, bool& allowEdit);
   void TreeViewEdited(TObject* sender, QTreeWidgetItem* node, std::string& text);
   void TreeViewDblClick(TObject* sender);
+
+  // ---- Write and read buttons (MainButtons.cpp).
+  // (handlers of the pages' buttons are declared here)
+
+  // ---- Menus and the other handlers of the window (MainMenus.cpp).
+  // (handlers of the menus and of the display page are declared here)
 
   // ---- Page gating and small handlers (main.cpp).
   void TabbedNotebookChange(TObject* sender, int newTab, bool& allowChange);
@@ -391,6 +399,10 @@ private:
 
   // MainDisplay.cpp
   void ShowSensorKind(unsigned sensorCode);
+
+  // MainButtons.cpp, MainMenus.cpp: bind the handlers to their controls.
+  void BindButtons();
+  void BindMenus();
 
   // MainSearch.cpp
   void BindSearchPage();
