@@ -12,6 +12,8 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <algorithm>
+#include <chrono>
 #include <vector>
 
 #include "comm/SerialBackend.h"
@@ -123,3 +125,85 @@ private:
   bool hold_ = false;
   int drains_ = 0;
 };
+
+// A serial back-end that reaches no device: it records every path it is asked about and
+// every byte written, and opens only the path it is told is there.
+class ProbeSerial : public SerialBackend {
+public:
+  explicit ProbeSerial(std::string present) : present_{std::move(present)} {}
+  // Several paths that are there (none for an empty list).
+  explicit ProbeSerial(std::vector<std::string> present) : present_(std::move(present)) {}
+
+  std::vector<std::string> Asked() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return asked_;
+  }
+  std::string Written() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return written_;
+  }
+
+  bool Open(const std::string& path) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    asked_.push_back("open " + path);
+    open_ = IsPresent(path);
+    return open_;
+  }
+  bool IsOpen() const override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return open_;
+  }
+  int Handle() const override { return -1; }
+  bool CanOpen(const std::string& path) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    asked_.push_back("probe " + path);
+    return IsPresent(path);
+  }
+  bool Configure(const TSerialLine&) override { return true; }
+  void Purge(bool, bool) override {}
+  bool SetRTS(bool) override { return false; }
+  bool SetDTR(bool) override { return false; }
+  bool ModemLines(unsigned&) override { return false; }
+  TSerialWait Wait(int timeoutMs, bool) override {
+    std::unique_lock<std::mutex> lock(mutex_);
+    auto woken = [this] { return woken_; };
+    if (timeoutMs < 0)
+      wake_.wait(lock, woken);
+    else
+      wake_.wait_for(lock, std::chrono::milliseconds(timeoutMs), woken);
+    const bool was = woken_;
+    woken_ = false;
+    return was ? TSerialWait::Woken : TSerialWait::Timeout;
+  }
+  void Wake() override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    woken_ = true;
+    wake_.notify_all();
+  }
+  int Read(std::uint8_t*, int, bool&) override { return 0; }
+  int Write(const std::uint8_t* buf, int n) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    written_.append(reinterpret_cast<const char*>(buf), static_cast<std::size_t>(n));
+    return n;
+  }
+  bool Drain() override { return true; }
+  void Close() override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    open_ = false;
+  }
+  unsigned Unsupported() const override { return suModemControl | suModemStatus; }
+
+private:
+  bool IsPresent(const std::string& path) const {
+    return std::find(present_.begin(), present_.end(), path) != present_.end();
+  }
+
+  const std::vector<std::string> present_;
+  mutable std::mutex mutex_;
+  std::condition_variable wake_;
+  std::vector<std::string> asked_;
+  std::string written_;
+  bool open_ = false;
+  bool woken_ = false;
+};
+

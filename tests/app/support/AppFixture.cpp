@@ -1,8 +1,23 @@
 #include "support/AppFixture.h"
 
-AppWorld::AppWorld(TLangue langue, TFormatSettings fs) {
+#include <cstdlib>
+
+std::string PortPath(int n) { return "/nonexistent/corvin-test-com" + std::to_string(n); }
+
+AppWorld::AppWorld(TLangue langue, TFormatSettings fs, AppPorts ports) {
   Fake.Attach(Line);
-  Program = std::make_unique<TProgram>(langue, Sched, Ui, fs);
+  std::vector<std::string> present;
+  for (int n = 1; n <= 4; ++n) ::setenv(("CORVIN_COM" + std::to_string(n)).c_str(), PortPath(n).c_str(), 1);
+  for (int n : ports.Ports) present.push_back(PortPath(n));
+  auto serial = std::make_unique<ProbeSerial>(present);
+  Serial = serial.get();
+  Hid->SetPlugged(ports.USB);
+  TBackends backends;
+  // The link takes the one back-end made for it.
+  auto made = std::make_shared<std::unique_ptr<SerialBackend>>(std::move(serial));
+  backends.Serial = [made] { return std::move(*made); };
+  backends.Hid = Hid;
+  Program = std::make_unique<TProgram>(langue, Sched, Ui, fs, std::move(backends), ports.Args);
   Main().MainHart->UseTransport(&Fake, TPortKind::Serial);
 }
 

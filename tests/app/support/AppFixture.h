@@ -12,15 +12,30 @@
 
 #include "app/Program.h"
 #include "app/main.h"
+#include "support/FakeHid.h"
+#include "support/FakeSerial.h"
 #include "support/FakeTransport.h"
 #include "support/RecordingUi.h"
 #include "support/SimLine.h"
 #include "support/SimTransmitter.h"
 #include "support/VirtualScheduler.h"
 
+// The ports the program sees: COM1 to COM4 are the paths of PortPath(1..4) (none of them a
+// real device) and the ones listed in Ports are there; the USB modem is there when USB is set.
+struct AppPorts {
+  std::vector<int> Ports;  // 1 to 4
+  bool USB = false;
+  std::vector<std::string> Args;  // the command line
+};
+std::string PortPath(int n);
+
 struct AppWorld {
-  explicit AppWorld(TLangue langue = TLangue::Anglais, TFormatSettings fs = {});
+  explicit AppWorld(TLangue langue = TLangue::Anglais, TFormatSettings fs = {}, AppPorts ports = {});
   ~AppWorld();
+
+  // The test back-ends of the link's transports.
+  ProbeSerial* Serial = nullptr;
+  std::shared_ptr<FakeHidModem> Hid = std::make_shared<FakeHidModem>();
 
   VirtualScheduler Sched;
   SimTransmitter Sim;
