@@ -89,6 +89,8 @@ std::string PtyPair::ReadFarSome(int timeoutMs) {
   return {};
 }
 
+bool PtyPair::NearSettings(termios& settings) const { return nearHold_ >= 0 && ::tcgetattr(nearHold_, &settings) == 0; }
+
 void PtyPair::CloseFar() {
   if (far_ >= 0) ::close(far_);
   far_ = -1;

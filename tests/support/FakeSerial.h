@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <termios.h>
 #include <thread>
 #include <algorithm>
 #include <chrono>
@@ -42,6 +43,8 @@ public:
   std::string ReadFarSome(int timeoutMs);
   // The far end goes away: the near end sees a hang-up.
   void CloseFar();
+  // The line settings the program gave the near end; false when they cannot be read.
+  bool NearSettings(termios& settings) const;
 
 private:
   int far_ = -1;

@@ -1,0 +1,196 @@
+// The whole program in real time against the simulated transmitter on a pseudo-terminal:
+// its objects built as the program's main() builds them, on the Qt event loop; and the
+// real corvin-en process.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTreeWidget>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "app/Program.h"
+#include "app/QtScheduler.h"
+#include "app/commcfg.h"
+#include "app/main.h"
+#include "support/FakeSerial.h"
+#include "support/RecordingUi.h"
+#include "support/SimTransmitter.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A temporary folder that is the current one while it lives: the ini file goes there.
+class TempCwd {
+public:
+  TempCwd() {
+    dir_ = fs::temp_directory_path() / ("corvin-e2e-" + std::to_string(::getpid()) + "-" + std::to_string(++count_));
+    fs::create_directories(dir_);
+    old_ = fs::current_path();
+    fs::current_path(dir_);
+  }
+  ~TempCwd() {
+    fs::current_path(old_);
+    fs::remove_all(dir_);
+  }
+  const fs::path& Dir() const { return dir_; }
+
+private:
+  static inline int count_ = 0;
+  fs::path dir_, old_;
+};
+
+void WriteIni(const std::string& text) { std::ofstream("Corvin.ini", std::ios::binary) << text; }
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Runs the Qt event loop until pred holds; false after timeoutMs.
+bool Until(const std::function<bool()>& pred, int timeoutMs) { return QTest::qWaitFor(pred, timeoutMs); }
+
+}  // namespace
+
+TEST(Program, FindsTakesAndPollsTheTransmitterOnComOne) {
+  TempCwd cwd;
+  WriteIni("[CONFIG]\r\nPORT=1\r\n");
+  PtyPair pty;
+  ASSERT_TRUE(pty.Ok());
+  pty.PointCom(1);
+  for (int n = 2; n <= 4; ++n) PointComNowhere(n);
+
+  QtScheduler scheduler;
+  SimTransmitter sim;
+  PtyLine line(scheduler, pty, sim);
+  RecordingUi ui;
+  // The port dialog runs modally while the event loop turns, until it confirms itself.
+  ui.OnModal["CfgForm"] = [](TForm& f) { Until([&] { return !f.Visible(); }, 3000); };
+  TProgram program(TLangue::Anglais, scheduler, ui, TFormatSettings{}, {}, {"-notimer"});
+  TMainForm& m = program.MainForm();
+
+  m.FormShow();
+  ASSERT_FALSE(program.Forms.CfgForm->NoPortChosen());
+  ASSERT_EQ(m.TabbedNotebook->PageIndex(), 0);
+  EXPECT_TRUE(program.Jobs.Busy);
+
+  // The search: the device answers at address 0.
+  std::set<std::string> statuses;  // every job text the window showed
+  TNotifyEvent tick = m.Evenement.OnTimer;
+  m.Evenement.OnTimer = [&, tick](TObject* s) {
+    tick(s);
+    statuses.insert(m.StatusPanel(0));
+  };
+  m.BtnSeach->click();
+  ASSERT_TRUE(Until([&] { return statuses.count("Device found at address 0 !") > 0 && program.Jobs.JobIndex == 5; }, 15000));
+  EXPECT_EQ(m.Connect->Caption(), "* Connected *");
+
+  // The device's node, then "Use this device": the full read.
+  QTreeWidgetItem* node = m.TreeView->Node(1);
+  m.TreeView->SetSelected(node);
+  QTest::mouseDClick(m.TreeView->viewport(), Qt::LeftButton, {}, m.TreeView->visualItemRect(node).center());
+  ASSERT_TRUE(m.BtnProd->isEnabled());
+  const std::size_t before = sim.Requests.size();
+  m.BtnProd->click();
+  ASSERT_TRUE(Until([&] { return !program.Jobs.Busy; }, 20000));
+  std::vector<int> read;
+  for (std::size_t i = before; i < sim.Requests.size(); ++i) read.push_back(sim.Requests[i].Command);
+  EXPECT_EQ(read, (std::vector<int>{13, 12, 16, 15, 14, 195, 198, 137}));
+  EXPECT_EQ(m.EdMessage->Text().substr(0, 10), "TEST BENCH");
+  EXPECT_EQ(m.EdURV->Text(), "100.00");
+  EXPECT_EQ(m.EdSNb->Text(), "120034");
+
+  // The measures are polled without end on the transmitter page.
+  m.TabbedNotebook->SetPageIndex(1);
+  const std::size_t polled = sim.Requests.size();
+  ASSERT_TRUE(Until([&] { return sim.Requests.size() >= polled + 4; }, 10000));
+  EXPECT_EQ(sim.Requests[polled].Command, 1);
+  EXPECT_EQ(sim.Requests[polled + 1].Command, 2);
+  ASSERT_TRUE(Until([&] { return m.LbCurrent->Caption() == "8.000 mA"; }, 3000));
+
+  // The transmitter goes silent: the program runs on and says so.
+  sim.Faults.Silent = true;
+  ASSERT_TRUE(Until([&] { return m.Connect->Caption() == "* Disconnected *"; }, 10000));
+  EXPECT_EQ(m.StatusPanel(1), "No response");
+  sim.Faults.Silent = false;
+  ASSERT_TRUE(Until([&] { return m.Connect->Caption() == "* Connected *" || m.StatusPanel(1).empty(); }, 10000));
+  m.FormClose();
+}
+
+// ---------------------------------------------------------------------------------------
+// The real program
+
+namespace {
+
+// Starts corvin-en offscreen in the current folder; gives its process id.
+pid_t StartProgram(const std::vector<std::string>& args) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    std::vector<char*> argv{const_cast<char*>(CORVIN_EN_PATH)};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ::execv(CORVIN_EN_PATH, argv.data());
+    ::_exit(127);
+  }
+  return pid;
+}
+
+// Waits for the process to end; its exit code, or -1 when it still runs after timeoutMs.
+int WaitEnd(pid_t pid, int timeoutMs) {
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < timeoutMs) {
+    int status = 0;
+    if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+    QTest::qWait(20);
+  }
+  return -1;
+}
+
+void Stop(pid_t pid) {
+  ::kill(pid, SIGKILL);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+}
+
+}  // namespace
+
+TEST(Program, OpensTheSavedPortAtTheLinesSettingsAndRunsOn) {
+  TempCwd cwd;
+  WriteIni("[CONFIG]\r\nPORT=1\r\n");
+  PtyPair pty;
+  ASSERT_TRUE(pty.Ok());
+  pty.PointCom(1);
+  const pid_t pid = StartProgram({"-notimer"});
+  termios t{};
+  ASSERT_TRUE(Until([&] { return pty.NearSettings(t) && cfgetospeed(&t) == B1200; }, 10000));
+  EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+  // A pseudo-terminal keeps the odd-parity choice but drops the parity enable itself.
+  EXPECT_TRUE(t.c_cflag & PARODD);
+  EXPECT_TRUE(t.c_cflag & CSTOPB);
+  EXPECT_EQ(WaitEnd(pid, 1500), -1);  // still running
+  Stop(pid);
+  EXPECT_EQ(ReadFile("Corvin.ini"), "[CONFIG]\r\nPORT=1\r\n");
+}
+
+TEST(Program, EndsByItselfWhenTheSavedPortIsGone) {
+  TempCwd cwd;
+  WriteIni("[CONFIG]\r\nPORT=3\r\n");
+  PointComNowhere(3);
+  const pid_t pid = StartProgram({"-NoTimer"});
+  const int code = WaitEnd(pid, 15000);
+  if (code == -1) Stop(pid);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(ReadFile("Corvin.ini"), "[CONFIG]\r\nPORT=0\r\n");
+}
