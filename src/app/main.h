@@ -134,11 +134,104 @@ public:
   void TreeViewEdited(TObject* sender, QTreeWidgetItem* node, std::string& text);
   void TreeViewDblClick(TObject* sender);
 
-  // ---- Write and read buttons (MainButtons.cpp).
-  // (handlers of the pages' buttons are declared here)
+  // ---- Write and read buttons (MainButtons.cpp). A click (or the popup's "Send") runs
+  // the Click handler, the popup's "Refresh" the AltClick one; each replaces the job list.
+  void BtnWR_TAGClick(TObject* sender);  // also BtnWR_DESC, BtnWR_DATE
+  void BtnWR_TAGAltClick(TObject* sender);
+  void BtnWR_MSGClick(TObject* sender);
+  void BtnWR_MSGAltClick(TObject* sender);
+  void BtnWR_UNITClick(TObject* sender);
+  void BtnWR_UNITAltClick(TObject* sender);
+  void BtnWR_RANGEClick(TObject* sender);
+  void BtnWR_RangeAltClick(TObject* sender);  // also BtnWR_DAMP's
+  void BtnWR_DAMPClick(TObject* sender);
+  void BtnWR_DEFClick(TObject* sender);
+  void BtnWR_DEFAltClick(TObject* sender);
+  void BtnWR_SNClick(TObject* sender);
+  void BtnWR_SNAltClick(TObject* sender);
+  void BtnWR_ASSNBClick(TObject* sender);
+  void BtnWR_ASSNBAltClick(TObject* sender);
+  void BtnWR_EXTRAClick(TObject* sender);
+  void BtnWR_EXTRAAltClick(TObject* sender);
+  void BtnWR_Alr1Click(TObject* sender);
+  void BtnWR_Alr1AltClick(TObject* sender);
+  void BtnWR_Alr2Click(TObject* sender);
+  void BtnWR_Alr2AltClick(TObject* sender);
+  void Btn_WR_ExStatusClick(TObject* sender);
+  void Btn_RD_ExStatusAltClick(TObject* sender);
+  void BtnWR_PVClick(TObject* sender);
+  void BtnWR_PVAltClick(TObject* sender);
+  void BtnLin10Click(TObject* sender);
+  void BtnLin20Click(TObject* sender);
+  void BtnLock0Click(TObject* sender);
+  void BtnUnlock0Click(TObject* sender);
+  void BitBtnLangue3Click(TObject* sender);  // "Nominal Value"
+  void BitBtnLangue4Click(TObject* sender);  // "Reset" of the potentiometer limits
+  // The sensor kind radios: run when the identity display checks one.
+  void RbV0Click(TObject* sender);
+  void RbR0Click(TObject* sender);
+  void RbPot0Click(TObject* sender);
+  void RbTC0Click(TObject* sender);
+  // The maker page's job buttons.
+  void BtnParamCheckClick(TObject* sender);
+  void BtnRomCheckClick(TObject* sender);
+  void BtStackClick(TObject* sender);
+  void BtMaxSegClick(TObject* sender);
+  void RdUnLockClick(TObject* sender);
+  void RdLockClick(TObject* sender);
+  void BtnReadADCClick(TObject* sender);
+  void BtnEClick(TObject* sender);
+  void BtnZClick(TObject* sender);
+  void BtnResetCfgClick(TObject* sender);
 
   // ---- Menus and the other handlers of the window (MainMenus.cpp).
-  // (handlers of the menus and of the display page are declared here)
+  void ConfigurationMenuClick(TObject* sender);  // "Setup"
+  void Preambles5Click(TObject* sender);
+  void Preambles7Click(TObject* sender);
+  void Preambles10Click(TObject* sender);
+  void Preambles20Click(TObject* sender);
+  void Quitter1Click(TObject* sender);        // "Exit"
+  void StatusCommMenuClick(TObject* sender);  // "Status"
+  void Lecture1Click(TObject* sender);        // "Read all"
+  void Charge1Click(TObject* sender);         // "Load"
+  void Sauve1Click(TObject* sender);          // "Save"
+  void E2Prom1Click(TObject* sender);
+  void MemoLogClick(TObject* sender);
+  void HHCClick(TObject* sender);
+  void HOSTClick(TObject* sender);
+  // Runs RefreshPage; no control is bound to it.
+  void LectureClick(TObject* sender);
+  // Dialog openers.
+  void BtnLinEditClick(TObject* sender);
+  void BtTestLoop0Click(TObject* sender);
+  void BtTestXt0Click(TObject* sender);
+  void BtAj40Click(TObject* sender);
+  void BtAj200Click(TObject* sender);
+  void BtnZeroClick(TObject* sender);
+  void BtAjPEClick(TObject* sender);  // full scale trim, after the input selection
+  void BtAjBEClick(TObject* sender);  // offset trim, after the input selection
+  void BtAjClick(TObject* sender);
+  void BtTambClick(TObject* sender);
+  void BTDeriveClick(TObject* sender);
+  void BtStatusClick(TObject* sender);
+  void BtnInitClick(TObject* sender);
+  void BtnAjTimeDateClick(TObject* sender);
+  void Image1Click(TObject* sender);
+  // The pages' other controls.
+  void BtnPVClick(TObject* sender);
+  void btMESClick(TObject* sender);  // the detail panel
+  void LbPVClick(TObject* sender);   // the next format of the PV label
+  void TrackBarPDafChange(TObject* sender);
+  void PV_UnitChange(TObject* sender);
+  void EdAI1NChange(TObject* sender);
+  void EdAI1ULChange(TObject* sender);
+  void EdAI1LLChange(TObject* sender);
+  void BtRetClick(TObject* sender);
+  // The maker page's modem test and direct requests.
+  void BtTESTClick(TObject* sender);
+  void TimerTestTimer(TObject* sender);
+  void BtnTESTExpClick(TObject* sender);
+  void BtnTESTBroadcastClick(TObject* sender);
 
   // ---- Page gating and small handlers (main.cpp).
   void TabbedNotebookChange(TObject* sender, int newTab, bool& allowChange);
@@ -403,6 +496,26 @@ private:
   // MainButtons.cpp, MainMenus.cpp: bind the handlers to their controls.
   void BindButtons();
   void BindMenus();
+
+  // MainButtons.cpp: the list builders of the write buttons.
+  // LastJob := write, then each job appended when the device supports it, then 500.
+  void StartFilteredList(std::int32_t write, std::initializer_list<std::int32_t> jobs);
+  // 500 started, the jobs inserted in front of it in reverse order: the jobs, 500, 500.
+  void StartInsertedList(std::initializer_list<std::int32_t> jobs);
+  // The sensor kind, wiring and type from the sheet's combo boxes, then 317, 202, 500.
+  void SendSensorInfo(Byte kind, const QComboBox* connection, const QComboBox* type);
+  // The panel of the checked sensor kind raised and enabled, the others flat and disabled.
+  void ShowSensorPanel(TPanel* active);
+  // False (after the report) when a serial or assembly number converts but lies outside
+  // 0..16777215 or has a fraction: the device keeps 24 bits.
+  bool CheckWholeNumber24(const TMaskEdit* edit);
+  void SetWriteProtection(bool locked);
+
+  // MainMenus.cpp
+  void SetPreambles(QAction* item, Byte count);
+  void SetMasterAddress(QAction* item, TMasterAdress address);
+  // The sensor trim of the given Tag, after the input selection on a two-input device.
+  void SensorTrimWithInput(int tag);
 
   // MainSearch.cpp
   void BindSearchPage();

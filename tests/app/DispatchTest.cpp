@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QSlider>
 #include <functional>
+#include <limits>
 
 #include "app/Dessin.h"
 #include "app/Erreur.h"
@@ -454,4 +455,28 @@ TEST_F(Dispatch, DownloadOfABadCountReadsNoStrayPoints) {
       EXPECT_EQ(X().SegmentCount, 0);
     }
   }
+}
+
+TEST_F(Dispatch, ImpossibleValuesAndAnswersForAnotherCommandShowNothingWrong) {
+  // The model takes a value that is not a number as 0; a huge one fills the gauge.
+  S().PercentOfRange = std::numeric_limits<float>::quiet_NaN();
+  S().LoopCurrent = std::numeric_limits<float>::infinity();
+  Measure(2);
+  EXPECT_EQ(M().Gauge->value(), 0);
+  EXPECT_EQ(M().LbPourcent->Caption(), "0.00 %");
+  EXPECT_EQ(M().LbCurrent->Caption(), "0.000 mA");
+  S().PercentOfRange = 1e30f;
+  Measure(2);
+  EXPECT_EQ(M().Gauge->value(), 100);
+
+  // An answer that carries another command is not taken: the message stays.
+  const std::string before = M().EdMessage->Text();
+  S().Message = "OTHER";
+  World.Sim.Faults.AnswerAsCommand = 13;
+  World.Jobs().Start(200);
+  M().Evenement.SetInterval(50);
+  ASSERT_TRUE(World.AdvanceUntilRequests(1));
+  World.Advance(1000);
+  EXPECT_EQ(M().EdMessage->Text(), before);
+  EXPECT_TRUE(World.Jobs().Busy);  // the request is repeated until a good answer comes
 }
