@@ -152,27 +152,11 @@ void TMainForm::BtnUnlock0Click(TObject*) { SetWriteProtection(true); }
 // ---------------------------------------------------------------------------------------
 // Sensor page: serial and assembly numbers
 
-bool TMainForm::CheckWholeNumber24(const TMaskEdit* edit) {
-  const std::string text = edit->Text();
-  const auto v = StrToFloat(text, FormatSettings());
-  // A text that is no number at all is reported by the job, which then sends nothing.
-  if (!v || (*v >= 0 && *v <= 16777215.0 && std::trunc(*v) == *v)) return true;
-  app_.Ui.Beep();
-  app_.Ui.ReportError(Cp(Texte(Langue(), "'", "« ")) + text +
-                      Tx(Langue(), "' is out of range: enter a whole number from 0 to 16777215",
-                         " » est hors limites : entrez un nombre entier de 0 à 16777215"));
-  return false;
-}
-
-void TMainForm::BtnWR_SNClick(TObject*) {
-  if (CheckWholeNumber24(EdSNb)) Jobs().StartList({306, 202, 500});
-}
+void TMainForm::BtnWR_SNClick(TObject*) { Jobs().StartList({306, 202, 500}); }
 
 void TMainForm::BtnWR_SNAltClick(TObject*) { Jobs().StartList({202, 500}); }
 
-void TMainForm::BtnWR_ASSNBClick(TObject*) {
-  if (CheckWholeNumber24(EdAssNb)) Jobs().StartList({305, 204, 500});
-}
+void TMainForm::BtnWR_ASSNBClick(TObject*) { Jobs().StartList({305, 204, 500}); }
 
 void TMainForm::BtnWR_ASSNBAltClick(TObject*) { Jobs().StartList({204, 500}); }
 

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QStatusBar>
+#include <cmath>
 #include <cstdio>
 
 #include "app/Derive.h"
@@ -182,12 +183,12 @@ const TMainForm::TJobRow TMainForm::JobTable[] = {
    }},
   {305, -1, TJobKind::Request, "Write assembly number", "Ecriture du numéro d'assemblage", TJobArg::None, 0,
    [](F& f) {
-     const auto v = f.JobNumber(f.EdAssNb->Text(), true);
+     const auto v = f.JobNumber24(f.EdAssNb->Text());
      return v && f.MainHart->WriteAssemblyNumber(f.Transmetteur, *v);
    }},
   {306, -1, TJobKind::Request, "Write serial number", "Ecriture du numéro de série du capteur", TJobArg::None, 0,
    [](F& f) {
-     const auto v = f.JobNumber(f.EdSNb->Text(), true);
+     const auto v = f.JobNumber24(f.EdSNb->Text());
      return v && f.MainHart->WriteSerialNumber(f.Transmetteur, *v);
    }},
   {307, -1, TJobKind::Request, "Write message", "Ecriture du Message", TJobArg::None, 0,
@@ -419,6 +420,15 @@ std::optional<double> TMainForm::JobNumber(const std::string& text, bool report)
   } else {
     app_.Ui.Beep();
   }
+  return std::nullopt;
+}
+
+std::optional<double> TMainForm::JobNumber24(const std::string& text) {
+  const auto v = JobNumber(text, true);
+  if (!v || (*v >= 0 && *v <= 16777215.0 && std::trunc(*v) == *v)) return v;
+  app_.Ui.ReportError(Tx(Langue(), "'", "« ") + text +
+                      Tx(Langue(), "' is out of range: enter a whole number from 0 to 16777215",
+                         " » est hors limites : entrez un nombre entier de 0 à 16777215"));
   return std::nullopt;
 }
 

@@ -506,9 +506,6 @@ private:
   void SendSensorInfo(Byte kind, const QComboBox* connection, const QComboBox* type);
   // The panel of the checked sensor kind raised and enabled, the others flat and disabled.
   void ShowSensorPanel(TPanel* active);
-  // False (after the report) when a serial or assembly number converts but lies outside
-  // 0..16777215 or has a fraction: the device keeps 24 bits.
-  bool CheckWholeNumber24(const TMaskEdit* edit);
   void SetWriteProtection(bool locked);
 
   // MainMenus.cpp
@@ -548,6 +545,9 @@ private:
   // A number of an edit, for a job about to send it; empty (after a beep, or after the
   // conversion report when `report`) when the text is not a number.
   std::optional<double> JobNumber(const std::string& text, bool report);
+  // A serial or assembly number: the device keeps 24 bits, so a number with a fraction or
+  // outside 0..16777215 is reported and not sent either.
+  std::optional<double> JobNumber24(const std::string& text);
   void AfterMeasureRead();
   void MarkSearchedNode();
   void MarkFoundNode();

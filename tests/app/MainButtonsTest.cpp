@@ -517,11 +517,11 @@ TEST(MainButtons, BadNumbersTypedOnThePagesSendNothingWrong) {
       {"lower range", &TMainForm::EdLRV, "-", &TMainForm::BtnWR_RANGE, 35, 15, true},
       {"damping", &TMainForm::EdDAMP, ".", &TMainForm::BtnWR_DAMP, 34, 15, false},
       {"serial letters", &TMainForm::EdSNb, "12AB", &TMainForm::BtnWR_SN, 49, 14, false},
-      {"serial too big", &TMainForm::EdSNb, "16777216", &TMainForm::BtnWR_SN, 49, -1, false},
-      {"serial negative", &TMainForm::EdSNb, "-1", &TMainForm::BtnWR_SN, 49, -1, false},
-      {"serial fraction", &TMainForm::EdSNb, "12.5", &TMainForm::BtnWR_SN, 49, -1, false},
+      {"serial too big", &TMainForm::EdSNb, "16777216", &TMainForm::BtnWR_SN, 49, 14, false},
+      {"serial negative", &TMainForm::EdSNb, "-1", &TMainForm::BtnWR_SN, 49, 14, false},
+      {"serial fraction", &TMainForm::EdSNb, "12.5", &TMainForm::BtnWR_SN, 49, 14, false},
       {"assembly empty", &TMainForm::EdAssNb, "", &TMainForm::BtnWR_ASSNB, 19, 16, false},
-      {"assembly huge", &TMainForm::EdAssNb, "1e30", &TMainForm::BtnWR_ASSNB, 19, -1, false},
+      {"assembly huge", &TMainForm::EdAssNb, "1e30", &TMainForm::BtnWR_ASSNB, 19, 16, false},
       {"alarm set point", &TMainForm::EdAlr1, "-", &TMainForm::BtnWR_Alr1, 211, 0, true},
       {"alarm delay", &TMainForm::EdDel2, "", &TMainForm::BtnWR_Alr2, 211, 0, true},
       {"PV upper", &TMainForm::EdUPV, "+", &TMainForm::BtnWR_PV, 207, 208, true},
@@ -578,6 +578,7 @@ TEST(MainButtons, OutOfRangeReportsInTheFrenchEdition) {
   auto w = ConnectedWorld(Maker, 0x16, TLangue::Francais);
   w->Main().EdSNb->SetText("99999999");
   Send(w->Main().BtnWR_SN);
+  ASSERT_TRUE(RunToIdle(*w));
   ASSERT_EQ(w->Ui.ErrorReports.size(), 1u);
   EXPECT_EQ(w->Ui.ErrorReports[0], Cp("« 99999999 » est hors limites : entrez un nombre entier de 0 à 16777215"));
 }
