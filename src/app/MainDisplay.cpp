@@ -14,6 +14,7 @@
 #include "app/Xfert.h"
 #include "app/core/DeviceType.h"
 #include "app/core/DisplayFormat.h"
+#include "app/core/TagText.h"
 #include "app/main.h"
 #include "app/tstXT.h"
 
@@ -197,6 +198,16 @@ void TMainForm::ShowDeviceInfo(TObject*) {
 }
 
 void TMainForm::BtnRecherche(TObject* sender) {
+  // The tag asked for goes to the loop as packed text: a character it has not would ask
+  // for another tag.
+  if (BtnSearchTAG->isChecked()) {
+    const QString typed = EditConnectbyTAG->text();
+    if (Q(FromQ(typed)) != typed || !IsPackedText(FromQ(typed))) {
+      app_.Ui.ShowMessage(Cp(TagCharacterText(Langue())));
+      app_.Ui.Beep();
+      return;
+    }
+  }
   if (OfflineMode) Forms().OfflineSelectForm->ShowModal();
   ResetToSearch();
   Jobs().Busy = true;

@@ -9,6 +9,7 @@
 
 #include "app/Texts.h"
 #include "app/UiServices.h"
+#include "app/core/TagText.h"
 #include "app/main.h"
 
 void TMainForm::BindSearchPage() {
@@ -105,16 +106,18 @@ void TMainForm::TreeViewEditing(TObject*, QTreeWidgetItem* node, bool& allowEdit
               TreeView->AbsoluteIndex(TreeView->Selected()) - 1 == CurrentAddress;
 }
 
+// The device keeps 8 characters of packed text: a longer text, or a character packed text
+// has not, would reach it changed, so the node goes back to the device's tag.
 void TMainForm::TreeViewEdited(TObject* sender, QTreeWidgetItem*, std::string& text) {
-  if (text.size() > 8) {
-    app_.Ui.ShowMessage(Tx(Langue(), "Only 8 characters", "8 caractères au maximum"));
+  const bool tooLong = text.size() > 8;
+  if (tooLong || !IsPackedText(text)) {
+    app_.Ui.ShowMessage(tooLong ? Tx(Langue(), "Only 8 characters", "8 caractères au maximum")
+                                : Cp(TagCharacterText(Langue())));
     app_.Ui.Beep();
     text = Transmetteur.Tag;
     return;
   }
-  std::string upper = text;
-  for (char& c : upper) c = FromQ(Q(std::string(1, c)).toUpper()).front();
-  EdTAG->SetText(upper);
+  EdTAG->SetText(AsciiUpperCase(text));
   // Inserted in reverse: the tag is written, then read back.
   Jobs().Insert(201);
   Jobs().Insert(303);

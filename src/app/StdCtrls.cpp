@@ -119,6 +119,26 @@ bool TTabbedNotebook::eventFilter(QObject* watched, QEvent* event) {
   }
 }
 
+// Ctrl+Tab and Ctrl+Shift+Tab from anywhere in the notebook: the next or previous enabled
+// page, asked first like every other change.
+void TTabbedNotebook::keyPressEvent(QKeyEvent* event) {
+  const bool ctrlTab = (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+                       (event->modifiers() & Qt::ControlModifier);
+  if (!ctrlTab) return QTabWidget::keyPressEvent(event);
+  event->accept();
+  const int pages = count();
+  if (pages < 2) return;
+  const int step = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier) ? -1 : 1;
+  int page = currentIndex();
+  for (int pass = 0; pass < pages; ++pass) {
+    page = (page + step + pages) % pages;
+    if (isTabEnabled(page)) {
+      SetPageIndex(page);
+      return;
+    }
+  }
+}
+
 // ---------------------------------------------------------------------------------------
 
 namespace {
@@ -130,6 +150,8 @@ constexpr int StateRole = Qt::UserRole + 3;
 TTreeView::TTreeView(QWidget* parent) : QTreeWidget(parent) {
   setHeaderHidden(true);
   setColumnCount(1);
+  // A click on the selected node, or F2, renames it; a double click is the owner's.
+  setEditTriggers(SelectedClicked | EditKeyPressed);
   connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* now, QTreeWidgetItem* before) {
     if (before) ShowImages(*before);
     if (now) ShowImages(*now);
@@ -185,13 +207,17 @@ bool TTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* even
     bool allow = static_cast<bool>(OnEditing);
     if (OnEditing) OnEditing(node, allow);
     if (!allow) return false;
+    // Any node can be renamed once the owner allows it.
+    node->setFlags(node->flags() | Qt::ItemIsEditable);
   }
-  return QTreeWidget::edit(index, trigger, event);
+  const bool opened = QTreeWidget::edit(index, trigger, event);
+  if (opened && indexWidget(index) != nullptr) editing_ = index;
+  return opened;
 }
 
 void TTreeView::commitData(QWidget* editor) {
   auto* line = qobject_cast<QLineEdit*>(editor);
-  QTreeWidgetItem* node = currentItem();
+  QTreeWidgetItem* node = editing_.isValid() ? itemFromIndex(editing_) : currentItem();
   if (!line || !node) return QTreeWidget::commitData(editor);
   std::string text = FromQ(line->text());
   if (OnEdited) OnEdited(node, text);

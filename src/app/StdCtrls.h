@@ -86,6 +86,7 @@ public:
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
 private:
   bool Allowed(int index);
@@ -138,6 +139,8 @@ protected:
 
 private:
   void ShowImages(QTreeWidgetItem& node);
+  // The node whose editor is open: the current node may change before the text is taken.
+  QPersistentModelIndex editing_;
 };
 
 // Checks or unchecks a check box or radio button as the program does: a radio button can

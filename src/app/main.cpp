@@ -273,6 +273,9 @@ void TMainForm::ResetToSearch() {
   Jobs().Busy = false;  // the search page is always reachable from here
   TabbedNotebook->SetPageIndex(0);
   Jobs().Busy = true;
+  // A full read that was under way disabled the notebook until its end, which the idle
+  // list no longer reaches: the search page must stay usable.
+  TabbedNotebook->setEnabled(true);
   if (OfflineMode) {
     Transmetteur.DeviceId = 0;
     Transmetteur.ManufacturerName = "Ostrel";
