@@ -246,7 +246,7 @@ bool TMainForm::IsJobSupported(std::int32_t code) const { return ::IsJobSupporte
 void TMainForm::StartMeasurePolling() { Jobs().StartMeasurePolling(); }
 
 void TMainForm::StartInfoRead() {
-  Jobs().StartInfoRead();
+  Jobs().StartInfoRead(JobCapabilities(Transmetteur));
   TabbedNotebook->setEnabled(false);
 }
 

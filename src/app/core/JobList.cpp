@@ -71,11 +71,13 @@ void TJobList::StartMeasurePolling() {
   List[1] = 0;
 }
 
-void TJobList::StartInfoRead() {
+void TJobList::StartInfoRead(std::uint32_t capabilities) {
   LastJob = 201;
   JobIndex = 0;
   int i = 0;
-  for (std::int32_t code : {201, 200, 204, 203, 202, 205, 206, 213, 500}) i = Append(code, i);
+  for (std::int32_t code : {201, 200, 204, 203, 202, 205, 206, 213, 500}) {
+    if ((code != 205 && code != 206) || IsJobSupported(capabilities, code)) i = Append(code, i);
+  }
   Busy = true;
 }
 

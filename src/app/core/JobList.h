@@ -56,7 +56,8 @@ public:
   // Busy nor LastJob changes).
   void StartMeasurePolling();
   // Identity, configuration and status: 201, 200, 204, 203, 202, 205, 206, 213, 500; Busy.
-  void StartInfoRead();
+  // 205 and 206 only when the transmitter supports them (213 is checked when it runs).
+  void StartInfoRead(std::uint32_t capabilities);
   // Every item the transmitter supports, then 500; Busy.
   void StartFullRead(std::uint32_t capabilities);
 };

@@ -127,11 +127,25 @@ TEST(JobListTest, StandardSequences) {
   EXPECT_EQ(j.LastJob, 201);
   EXPECT_TRUE(j.Busy);
 
-  j.StartFullRead(Caps(203));
-  EXPECT_EQ(Jobs(j), (std::vector<std::int32_t>{201, 200, 204, 222, 203, 202, 205, 206, 208, 209, 219, 220, 221, 223, 500}));
+  struct Case {
+    Byte type;
+    std::vector<std::int32_t> jobs;
+  };
+  for (const Case& c : std::vector<Case>{
+           {22, {201, 200, 204, 203, 202, 205, 206, 213, 500}},
+           {26, {201, 200, 204, 203, 202, 205, 206, 208, 209, 219, 500}},
+           {154, {201, 200, 204, 203, 202, 205, 206, 208, 209, 219, 223, 500}},
+           {0x57, {201, 200, 204, 222, 203, 202, 205, 206, 213, 220, 221, 500}},
+           {203, {201, 200, 204, 222, 203, 202, 205, 206, 208, 209, 219, 220, 221, 223, 500}},
+       }) {
+    j.StartFullRead(Caps(c.type));
+    EXPECT_EQ(Jobs(j), c.jobs) << int(c.type);
+  }
 
-  j.StartInfoRead();
+  j.StartInfoRead(Caps(22));
   EXPECT_EQ(Jobs(j), (std::vector<std::int32_t>{201, 200, 204, 203, 202, 205, 206, 213, 500}));
+  j.StartInfoRead(Caps(22, false));  // another maker's device has no status register
+  EXPECT_EQ(Jobs(j), (std::vector<std::int32_t>{201, 200, 204, 203, 202, 213, 500}));
 
   j.Busy = false;
   j.LastJob = 7;
