@@ -53,11 +53,18 @@ void TMainForm::ShowAlarm(TObject*, int alarm) {
 std::optional<TAlarmInfo> TMainForm::BuildAlarmRecord(TObject*, int alarm) {
   if (alarm != 1 && alarm != 2) return TAlarmInfo{};
   const TAlarmInfo& model = alarm == 1 ? Transmetteur.Alarm1 : Transmetteur.Alarm2;
-  const auto record = ::BuildAlarmRecord(model, (alarm == 1 ? EdAlr1 : EdAlr2)->Text(), (alarm == 1 ? EdHys1 : EdHys2)->Text(),
-                                         (alarm == 1 ? EdDel1 : EdDel2)->Text(), (alarm == 1 ? RdRelNo1 : RdRelNo2)->isChecked(),
-                                         FormatSettings());
-  if (!record) app_.Ui.Beep();
-  return record;
+  const int scale = AlarmScale(model.Decimals);
+  // Each text that is not a number beeps; nothing is sent then.
+  auto convert = [&](const TMaskEdit* edit, int by) {
+    const auto v = StrToScaledInt16(edit->Text(), by, FormatSettings());
+    if (!v) app_.Ui.Beep();
+    return v;
+  };
+  const auto setPoint = convert(alarm == 1 ? EdAlr1 : EdAlr2, scale);
+  const auto hysteresis = convert(alarm == 1 ? EdHys1 : EdHys2, scale);
+  const auto delay = convert(alarm == 1 ? EdDel1 : EdDel2, 1);
+  if (!setPoint || !hysteresis || !delay) return std::nullopt;
+  return AlarmRecord(model, *setPoint, *hysteresis, *delay, (alarm == 1 ? RdRelNo1 : RdRelNo2)->isChecked());
 }
 
 void TMainForm::ShowIdentity(TObject* sender) {
@@ -175,7 +182,7 @@ void TMainForm::ShowSensorKind(unsigned code) {
 
 void TMainForm::ClearDeviceInfo(TObject*) {
   for (TLabel* l : {LbComUniv, LbSpec, LbHard, LbSoft}) l->SetCaption("0");
-  LbProdInfo->SetCaption(Tx(Langue(), "Type", "Modèle"));
+  LbProdInfo->SetCaption("Type");
   InfoPanel->hide();
   GrInfo->setTitle(QString());
   BtnProd->setEnabled(false);

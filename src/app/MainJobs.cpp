@@ -172,7 +172,7 @@ const TMainForm::TJobRow TMainForm::JobTable[] = {
      try {
        return f.MainHart->WriteTagDescriptorDate(f.Transmetteur, f.EdTAG->Text(), f.EdDescripteur->Text(), f.PickerDateText());
      } catch (const EConvertError&) {
-       f.App().Ui.ReportError(FloatConversionErrorText(f.Langue(), f.PickerDateText()));
+       f.App().Ui.ReportError(IntConversionErrorText(f.Langue(), f.PickerDateText()));
        return false;
      }
    }},

@@ -79,12 +79,9 @@ void TCfgForm::FormShow() {
   } else {
     CfgCountdown = -1;
   }
-  // A saved port that cannot be used now leaves nothing checked; the countdown still runs.
-  if (preselected && preselected->isEnabled()) {
-    preselected->setChecked(true);
-  } else {
-    RBtnCOM0->setChecked(true);
-  }
+  // A saved port that cannot be used now is not checked; the countdown still runs, and what
+  // an earlier showing left checked stays so.
+  if (preselected && preselected->isEnabled()) preselected->setChecked(true);
 }
 
 void TCfgForm::Timer1Timer() {

@@ -3,6 +3,8 @@
 
 #include "app/main.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -52,6 +54,12 @@ TMainForm::TMainForm(TAppContext& app)
 }
 
 TMainForm::~TMainForm() { FormClose(); }
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  QMainWindow::closeEvent(event);
+  FormClose();
+  QCoreApplication::quit();  // an open dialog would keep the event loop, and the program, alive
+}
 
 void TMainForm::FormShow() {
   app_.FormatSettings.ShortDateFormat = "DD/MM/YYYY";

@@ -489,6 +489,8 @@ private:
 
   // main.cpp
   void SetStartupMasks();
+  // Closing the main window ends the program, whichever other window is open.
+  void closeEvent(QCloseEvent* event) override;
 
   // MainDisplay.cpp
   void ShowSensorKind(unsigned sensorCode);

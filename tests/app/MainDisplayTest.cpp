@@ -177,6 +177,10 @@ TEST_F(AppFixture, AlarmRecordsBothWays) {
   const int beeps = World.Ui.Beeps;
   EXPECT_FALSE(m.BuildAlarmRecord(nullptr, 2));
   EXPECT_EQ(World.Ui.Beeps, beeps + 1);
+  m.EdHys2->SetText("");
+  EXPECT_FALSE(m.BuildAlarmRecord(nullptr, 2));
+  EXPECT_EQ(World.Ui.Beeps, beeps + 3);  // a beep for each text that is not a number
+  m.EdHys2->SetText("0.5");
   m.EdDel2->SetText("3");
   m.ShowAlarm(nullptr, 3);  // no such alarm: nothing changes
   EXPECT_EQ(m.EdAlr2->Text(), "12.5");

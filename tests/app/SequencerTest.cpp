@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Texts.h"
+#include "app/Erreur.h"
 #include "app/core/JobList.h"
 #include "support/AppFixture.h"
 
@@ -326,4 +327,16 @@ TEST(SequencerTest, StatusTextsOfBothEditions) {
     EXPECT_EQ(fr.World.Main().JobStatusText(c.job), Cp(c.francais)) << c.job;
   }
   EXPECT_EQ(fr.World.Main().JobStatusText(206), "Lecture des temp\xE9ratures extr\xE8mes");  // Windows-1252
+}
+
+TEST(SequencerTest, ClosingTheMainWindowStopsTheLinkAndTheTicksWhateverElseIsOpen) {
+  Scenario s;
+  s.World.Connect();
+  s.World.Main().StartMeasurePolling();
+  s.World.Program->Forms.ErreurForm->Show();
+  s.World.Main().close();
+  EXPECT_EQ(s.World.Main().MainHart, nullptr);
+  const std::size_t sent = s.World.Fake.Sent.size();
+  s.World.Advance(5000);
+  EXPECT_EQ(s.World.Fake.Sent.size(), sent);
 }

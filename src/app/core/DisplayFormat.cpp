@@ -173,23 +173,17 @@ int AlarmScale(unsigned decimals) {
   return scale;
 }
 
-std::optional<TAlarmInfo> BuildAlarmRecord(const TAlarmInfo& model, const std::string& setPoint,
-                                           const std::string& hysteresis, const std::string& delay,
-                                           bool normallyOpen, const TFormatSettings& fs) {
-  const int scale = AlarmScale(model.Decimals);
-  const auto sp = StrToScaledInt16(setPoint, scale, fs);
-  const auto hy = StrToScaledInt16(hysteresis, scale, fs);
-  const auto de = StrToScaledInt16(delay, 1, fs);
-  if (!sp || !hy || !de) return std::nullopt;
+TAlarmInfo AlarmRecord(const TAlarmInfo& model, std::int16_t setPoint, std::int16_t hysteresis, std::int16_t delay,
+                       bool normallyOpen) {
   TAlarmInfo r;
   r.SetPointEditable = model.SetPointEditable;
   r.HysteresisEditable = model.HysteresisEditable;
   r.DelayEditable = model.DelayEditable;
   r.RelayEditable = model.RelayEditable;
   r.Decimals = model.Decimals;
-  r.SetPoint = *sp;
-  r.Hysteresis = *hy;
-  r.Delay = static_cast<Byte>(static_cast<std::uint16_t>(*de) & 0xFF);
+  r.SetPoint = setPoint;
+  r.Hysteresis = hysteresis;
+  r.Delay = static_cast<Byte>(static_cast<std::uint16_t>(delay) & 0xFF);
   r.RelayNormallyClosed = normallyOpen ? 0 : 255;
   return r;
 }

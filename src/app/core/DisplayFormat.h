@@ -49,11 +49,10 @@ std::string AlarmNumberFormat(unsigned decimals);
 int AlarmScale(unsigned decimals);
 
 // The alarm record sent with command 211: the flags and decimals of the model's record, the
-// texts of the set point, hysteresis and delay converted with the scale, the relay contact.
-// Empty when a text is not a number (nothing is to be sent then).
-std::optional<TAlarmInfo> BuildAlarmRecord(const TAlarmInfo& model, const std::string& setPoint,
-                                           const std::string& hysteresis, const std::string& delay,
-                                           bool normallyOpen, const TFormatSettings& fs);
+// set point and hysteresis already scaled by the decimals, the delay's low byte, the relay
+// contact.
+TAlarmInfo AlarmRecord(const TAlarmInfo& model, std::int16_t setPoint, std::int16_t hysteresis, std::int16_t delay,
+                       bool normallyOpen);
 
 // HART unit code lists of the unit selectors, each ended by -1.
 std::span<const std::int32_t> PercentUnitList();

@@ -82,22 +82,22 @@ TEST(DisplayFormatTest, MasksAndFormatsFollowTheDecimals) {
   EXPECT_EQ(AlarmScale(200), 1000000000);
 }
 
-TEST(DisplayFormatTest, AlarmRecordFromTheTexts) {
+TEST(DisplayFormatTest, AlarmRecordFromTheModelAndTheValues) {
   TAlarmInfo model;
   model.SetPointEditable = true;
   model.DelayEditable = true;
   model.Decimals = 2;
-  const auto r = BuildAlarmRecord(model, "12.50", " 1.00", "300", false, Point);
-  ASSERT_TRUE(r);
-  EXPECT_EQ(r->SetPoint, 1250);
-  EXPECT_EQ(r->Hysteresis, 100);
-  EXPECT_EQ(r->Delay, 300 & 0xFF);
-  EXPECT_EQ(r->RelayNormallyClosed, 255);
-  EXPECT_TRUE(r->SetPointEditable);
-  EXPECT_FALSE(r->HysteresisEditable);
-  EXPECT_EQ(r->Decimals, 2);
-  EXPECT_EQ(BuildAlarmRecord(model, "1", "1", "1", true, Point)->RelayNormallyClosed, 0);
-  EXPECT_FALSE(BuildAlarmRecord(model, "1", "x", "1", true, Point));
+  model.SetPoint = 7;
+  const TAlarmInfo r = AlarmRecord(model, 1250, 100, 300, false);
+  EXPECT_EQ(r.SetPoint, 1250);
+  EXPECT_EQ(r.Hysteresis, 100);
+  EXPECT_EQ(r.Delay, 300 & 0xFF);
+  EXPECT_EQ(r.RelayNormallyClosed, 255);
+  EXPECT_TRUE(r.SetPointEditable);
+  EXPECT_FALSE(r.HysteresisEditable);
+  EXPECT_EQ(r.Decimals, 2);
+  EXPECT_EQ(AlarmRecord(model, 1, 1, -1, true).RelayNormallyClosed, 0);
+  EXPECT_EQ(AlarmRecord(model, 1, 1, -1, true).Delay, 0xFF);
 }
 
 TEST(DisplayFormatTest, DerivedValues) {
