@@ -358,6 +358,14 @@ void TCustomUSBHIDModem::Open(int Index, std::string& Msg) {
 void TCustomUSBHIDModem::DoRxData(int Count) {
   std::array<std::uint8_t, TUSBThread::ReportBufferSize> r{};
   const int n = std::min(IOThread().CopyInput(r.data(), TUSBThread::ReportBufferSize), Count);
+  HandleReport(std::span<const std::uint8_t>(r.data(), static_cast<std::size_t>(std::max(n, 0))));
+}
+
+void TCustomUSBHIDModem::HandleReport(std::span<const std::uint8_t> report) {
+  // Held in a zeroed buffer of the largest report, so that no index below reads past it.
+  std::array<std::uint8_t, TUSBThread::ReportBufferSize> r{};
+  const int n = static_cast<int>(std::min<std::size_t>(report.size(), r.size()));
+  std::copy_n(report.begin(), n, r.begin());
   if (n < 5) return;  // not even the header
 
   const int offset = r[1];

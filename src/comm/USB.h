@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <thread>
 
@@ -220,8 +221,12 @@ public:
   // Copies the whole last complete frame into Buf (257 bytes) and gives its length, both
   // taken together, so a frame completing meanwhile cannot mix with it.
   int ReadFrame(std::uint8_t* Buf);
-  // The report handler, on the I/O thread.
+  // The I/O thread's read callback: hands the input report it read to HandleReport.
   void DoRxData(int Count) override;
+  // The report handler: takes one input report (report id in byte 0). The I/O thread calls
+  // it for each report it reads; it may be called on another thread only while the I/O
+  // thread is not running.
+  void HandleReport(std::span<const std::uint8_t> report);
 
   TNotifyEvent OnStatusChange;
   TNotifyEvent OnCDChange;

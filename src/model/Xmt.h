@@ -265,9 +265,14 @@ public:
   // Writes the magic into LiveRecord and the 848 bytes to path, through a temporary file
   // renamed over the old one. False (and errorText) when the file could not be written.
   bool SaveToFile(const std::string& path, std::string* errorText = nullptr);
-  // Reads up to 848 bytes into FileImage, which changes only for an accepted file; fires
-  // OnLoadedFormDisk when the file was accepted.
+  // Reads up to 848 bytes of the file and hands them to LoadFromBytes.
   TLoadResult LoadFromFile(const std::string& path);
+  // The bytes of a transmitter file: accepted when there are at least 848 and the first 21
+  // are the magic; only the first 848 are used. FileImage changes only for an accepted file,
+  // and OnLoadedFormDisk fires then.
+  TLoadResult LoadFromBytes(std::span<const Byte> bytes);
+  // Writes the magic into LiveRecord and gives its 848 bytes, as SaveToFile writes them.
+  std::string SaveToBytes();
   // The proposed save name: Tag without trailing blanks, unsafe characters replaced by '_'.
   std::string ProposedFileName() const;
 

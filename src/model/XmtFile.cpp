@@ -1,6 +1,8 @@
 // Transmitter files (*.XMT): one 848-byte record, written from the live record and read
 // into the file image. The dialog steps go through TXmtDialogs.
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -35,12 +37,14 @@ std::string TXmt::ProposedFileName() const {
   return name;
 }
 
-bool TXmt::SaveToFile(const std::string& path, std::string* errorText) {
+std::string TXmt::SaveToBytes() {
   LiveRecord.SetMagic();
+  return std::string(reinterpret_cast<const char*>(LiveRecord.Bytes.data()), TXmtRecord::Size);
+}
 
+bool TXmt::SaveToFile(const std::string& path, std::string* errorText) {
   // Written beside the target and renamed over it, so a failed save leaves the old file.
-  const std::string_view bytes(reinterpret_cast<const char*>(LiveRecord.Bytes.data()), TXmtRecord::Size);
-  if (!WriteFileReplacing(path, bytes)) {
+  if (!WriteFileReplacing(path, SaveToBytes())) {
     if (errorText)
       *errorText = Texte(Langue, "  The transmitter file cannot be written !  ",
                          "  Impossible d'\xE9" "crire le fichier transmetteur !  ");
@@ -57,11 +61,19 @@ TLoadResult TXmt::LoadFromFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return TLoadResult::CannotOpen;
 
-  // Read into a buffer first: a refused file leaves the file image as it was.
-  TXmtRecord image;
-  in.read(reinterpret_cast<char*>(image.Bytes.data()), TXmtRecord::Size);
+  // Bytes beyond the record are never read.
+  std::array<Byte, TXmtRecord::Size> bytes{};
+  in.read(reinterpret_cast<char*>(bytes.data()), TXmtRecord::Size);
   if (in.bad()) return TLoadResult::CannotOpen;
-  if (in.gcount() < TXmtRecord::Size || !image.HasMagic()) return TLoadResult::BadFormat;
+  return LoadFromBytes(std::span<const Byte>(bytes.data(), static_cast<std::size_t>(in.gcount())));
+}
+
+TLoadResult TXmt::LoadFromBytes(std::span<const Byte> bytes) {
+  // Checked in a record of its own first: a refused file leaves the file image as it was.
+  if (bytes.size() < static_cast<std::size_t>(TXmtRecord::Size)) return TLoadResult::BadFormat;
+  TXmtRecord image;
+  std::copy_n(bytes.begin(), TXmtRecord::Size, image.Bytes.begin());
+  if (!image.HasMagic()) return TLoadResult::BadFormat;
 
   image.ClampStringLengths();
   FileImage = image;

@@ -10,6 +10,7 @@
 #include "comm/USB.h"
 #include "support/FakeHid.h"
 #include "support/RealTimeLoop.h"
+#include "support/VirtualScheduler.h"
 
 namespace {
 
@@ -362,4 +363,38 @@ TEST(USBHidapi, APathThatDoesNotOpenGivesNoDevice) {
   std::string msg;
   modem.Open(7, msg);
   EXPECT_EQ(msg, "Le dispositif USB n'est pas ouvert.");
+}
+
+// The report handler takes a report on the calling thread as it does on the I/O thread, so a
+// modem that was never opened assembles frames and fires its events all the same.
+TEST(USBReportHandler, TakesReportsOnTheCallingThread) {
+  VirtualScheduler sched;
+  TUSBHIDModem modem(sched, std::make_shared<FakeHidModem>());
+  std::vector<std::string> events;
+  modem.OnRXFrame = [&](TObject*) { events.push_back("rx"); };
+  modem.OnStatusChange = [&](TObject*) { events.push_back("status"); };
+  modem.OnCDChange = [&](TObject*) { events.push_back("cd"); };
+  modem.OnEndOfTx = [&](TObject*) { events.push_back("eot"); };
+
+  const TReport frame = Bytes(70, 1);
+  modem.HandleReport(Chunk(0, 60, 0x03, 0, TReport(frame.begin(), frame.begin() + 60)));
+  modem.HandleReport(TReport{0, 60, 0x8A, 0x00});  // too short for its header: ignored
+  modem.HandleReport(Chunk(60, 10 | 0x80, 0x02, 0, TReport(frame.begin() + 60, frame.end())));
+  modem.HandleReport(Chunk(60, 10 | 0x80, 0x02, 0, TReport(frame.begin() + 60, frame.end())));  // again
+  // Nothing runs before the scheduler runs what was posted.
+  EXPECT_TRUE(events.empty());
+  sched.RunPending();
+  EXPECT_EQ(events, (std::vector<std::string>{"status", "cd", "status", "rx", "eot"}));
+  ASSERT_EQ(modem.RxCount(), 70);
+  TReport read(70);
+  EXPECT_EQ(modem.Read(read.data(), 70), 70);
+  EXPECT_EQ(read, frame);
+
+  // A report of exactly the header and the bytes it holds: nothing is read beyond it.
+  modem.HandleReport(TReport{0, 0, 0x83, 0x02, 0, 0xEE});
+  sched.RunPending();
+  EXPECT_EQ(modem.RxCount(), 3);
+  EXPECT_EQ(modem.Read(read.data(), 3), 3);
+  EXPECT_EQ(read[0], 0xEE);
+  EXPECT_EQ(read[1], 2);  // the rest of the buffer as the last frame left it
 }
