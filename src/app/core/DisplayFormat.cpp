@@ -103,8 +103,9 @@ std::optional<double> StrToFloat(const std::string& text, const TFormatSettings&
 std::optional<std::int32_t> StrToInt(const std::string& text) {
   const std::string t = Trimmed(text);
   if (t.empty()) return std::nullopt;
+  // One sign at most: after a '+' only digits may follow ("+-5" is no number).
   const char* begin = t.data() + (t[0] == '+' ? 1 : 0);
-  if (begin == t.data() + t.size() || !(IsDigit(*begin) || *begin == '-')) return std::nullopt;
+  if (begin == t.data() + t.size() || !(IsDigit(*begin) || (*begin == '-' && begin == t.data()))) return std::nullopt;
   std::int32_t v = 0;
   const auto [end, ec] = std::from_chars(begin, t.data() + t.size(), v);
   if (ec != std::errc() || end != t.data() + t.size()) return std::nullopt;

@@ -50,7 +50,14 @@ TIniText::TIniText(const std::string& text) {
     std::size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
     std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (end == text.size()) {
+      // The last line without its LF: carriage returns at its end are what is left of its
+      // line end. Kept, they would come back written as CR LF, and the text would read
+      // differently next time.
+      while (!line.empty() && line.back() == '\r') line.pop_back();
+    } else if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+    }
     lines_.push_back(line);
     start = end + 1;
   }

@@ -105,8 +105,11 @@ std::optional<int> CountValue(const std::string& text) {
   if (i == std::string::npos) return std::nullopt;
   const char* begin = text.data() + i;
   const char* last = text.data() + text.size();
-  if (*begin == '+') ++begin;
-  if (begin == last || *begin == '+') return std::nullopt;
+  // One sign at most: after a '+' only digits may follow.
+  if (*begin == '+') {
+    ++begin;
+    if (begin == last || *begin < '0' || *begin > '9') return std::nullopt;
+  }
   int v = 0;
   const auto [end, ec] = std::from_chars(begin, last, v);
   if (ec != std::errc() || end != last) return std::nullopt;
