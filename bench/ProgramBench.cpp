@@ -18,13 +18,11 @@
 //
 //   program_bench [polling seconds=60] [idle seconds=20]
 
-#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
 #include <array>
@@ -34,13 +32,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
+#include <optional>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "app/Form.h"
 #include "app/Program.h"
 #include "app/QtScheduler.h"
@@ -48,18 +46,15 @@
 #include "app/main.h"
 #include "support/FakeSerial.h"
 #include "support/FakeTransport.h"
-#include "support/RealTimeLoop.h"
 #include "support/SimLine.h"
 #include "support/SimTransmitter.h"
 #include "support/VirtualScheduler.h"
 
-namespace fs = std::filesystem;
-
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+using bench::Clock;
+using bench::Ms;
+using bench::RunFor;
 
 // CPU time and voluntary context switches (the wake-ups of every thread) of this process.
 struct TUsage {
@@ -103,54 +98,6 @@ double SinceProcessStartMs() {
   timespec now{};
   ::clock_gettime(CLOCK_BOOTTIME, &now);
   return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6 - startMs;
-}
-
-// VmRSS of this process in MB.
-double ResidentMB() {
-  std::ifstream in("/proc/self/status");
-  for (std::string line; std::getline(in, line);)
-    if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
-  return 0.0;
-}
-
-// The simulated transmitter on the far end of the pseudo-terminal, in a child process that
-// ends with SIGTERM or with this one.
-volatile std::sig_atomic_t simStop = 0;
-pid_t StartSimulator(PtyPair& pty) {
-  const pid_t parent = ::getpid();
-  std::fflush(nullptr);
-  const pid_t pid = ::fork();
-  if (pid != 0) return pid;
-  ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-  std::signal(SIGTERM, [](int) { simStop = 1; });
-  if (::getppid() != parent) ::_exit(0);
-  {
-    RealTimeLoop loop;
-    SimTransmitter sim;
-    PtyLine line(loop, pty, sim);
-    while (!simStop) loop.RunFor(200);
-  }
-  ::_exit(0);
-}
-
-// Runs the Qt event loop for ms milliseconds; nothing but the program wakes it meanwhile.
-void RunFor(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
-// Runs the Qt event loop until pred holds (looked at every 20 ms); false after timeoutMs.
-bool RunUntil(const std::function<bool()>& pred, int timeoutMs) {
-  QEventLoop loop;
-  QTimer look;
-  QObject::connect(&look, &QTimer::timeout, &loop, [&] {
-    if (pred()) loop.quit();
-  });
-  look.start(20);
-  QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-  loop.exec();
-  return pred();
 }
 
 // The Qt desktop services, noting when the port dialog is up: the first event its modal loop
@@ -215,18 +162,6 @@ TLoad MeasureIdle(TMainForm& m, int seconds, double& ticksPerSecond) {
   return TLoad::Since(usage, elapsed);
 }
 
-// The search, then "Use this device" (the full read), as the user does them.
-bool TakeDevice(TProgram& program) {
-  TMainForm& m = program.MainForm();
-  m.BtnSeach->click();
-  if (!RunUntil([&] { return program.Jobs.JobIndex == 5 && m.Connect->Caption() == "* Connected *"; }, 20000))
-    return false;
-  m.TreeView->SetSelected(m.TreeView->Node(1));
-  m.TreeViewDblClick(&m);
-  m.BtnProd->click();
-  return RunUntil([&] { return !program.Jobs.Busy; }, 30000);
-}
-
 // Polling on the transmitter page: every answer's arrival, its command and the time the
 // window took to show it, from the link's notification to the end of CommDataArrival.
 struct TPolling {
@@ -273,7 +208,7 @@ TPolling MeasurePolling(TMainForm& m, int seconds) {
   t0 = Clock::now();
   RunFor(seconds * 1000);
   p.Load = TLoad::Since(usage, Ms(Clock::now() - t0) / 1000.0);
-  p.ResidentMB = ResidentMB();
+  p.ResidentMB = bench::ResidentMB();
   link.OnDataArrival = arrival;
   return p;
 }
@@ -294,35 +229,25 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no pseudo-terminal available\n");
     return 1;
   }
-  // The ini file goes to a folder of its own, naming COM1: the simulator's line.
-  const fs::path dir = fs::temp_directory_path() / ("corvin-bench-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  fs::current_path(dir);
-  std::ofstream("Corvin.ini", std::ios::binary) << "[CONFIG]\r\nPORT=1\r\n";
-  pty.PointCom(1);
-  for (int n = 2; n <= 4; ++n) PointComNowhere(n);
-  const pid_t simulator = StartSimulator(pty);
+  std::optional<bench::TBenchFolder> folder(std::in_place, "corvin-bench");
+  bench::PointPorts(pty);
+  const pid_t simulator = bench::StartSimulator(pty);
 
   // Start-up as main() does it; "-notimer": the port dialog confirms itself at its first tick.
   const Clock::time_point appAt = Clock::now();
   int qtArgc = 1;
   QApplication application(qtArgc, argv);
-  QApplication::setApplicationName(QStringLiteral("Logiciel Ostrel"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Logiciel Ostrel"));
+  bench::NameApplication();
   QtScheduler scheduler;
   BenchUi ui;
-  auto program = std::make_unique<TProgram>(TLangue::Anglais, scheduler, ui, TFormatSettings{}, TBackends{},
-                                            std::vector<std::string>{"-notimer"});
+  auto program = bench::StartProgram(scheduler, ui);
   TMainForm& m = program->MainForm();
-  ui.Parent = &m;
-  m.show();
-  m.FormShow();
   const double startupMs = startToMainMs + Ms(ui.PortDialogShown - mainAt);
   const double appToDialogMs = Ms(ui.PortDialogShown - appAt);
 
   double idleTicks = 0;
   const TLoad idle = MeasureIdle(m, idleSeconds, idleTicks);
-  bool ok = TakeDevice(*program);
+  bool ok = bench::TakeDevice(*program);
   if (!ok) std::fprintf(stderr, "failed: the search or the full read did not end\n");
   const TPolling polling = MeasurePolling(m, pollSeconds);
   const int polled1 = polling.Count(1), polled2 = polling.Count(2);
@@ -356,8 +281,7 @@ int main(int argc, char** argv) {
   program.reset();
   ::kill(simulator, SIGTERM);
   ::waitpid(simulator, nullptr, 0);
-  fs::current_path(fs::temp_directory_path());
-  fs::remove_all(dir);
+  folder.reset();
 
   double loadAverage = 0;
   ::getloadavg(&loadAverage, 1);
