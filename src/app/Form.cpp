@@ -1,5 +1,6 @@
 #include "app/Form.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QShowEvent>
 
@@ -12,6 +13,12 @@ TForm::TForm(TAppContext& app, const char* name) : QDialog(nullptr), app_(app) {
 }
 
 void TForm::Show() {
+  // A window shown while a modal one runs (the error window over a trim) would be blocked by
+  // it and could not be acknowledged: it takes the input in turn until it is closed.
+  if (!isVisible()) {
+    QWidget* modal = QApplication::activeModalWidget();
+    setWindowModality(modal && modal != this ? Qt::ApplicationModal : Qt::NonModal);
+  }
   show();
   raise();
 }

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFile>
-#include <QFileInfo>
 #include <QMessageBox>
 
 #include "app/Form.h"
@@ -38,14 +37,14 @@ TMsgResult QtUiServices::MessageBox(const std::string& text, const std::string& 
 }
 
 // Shown without a nested event loop, so that the code that reports (a tick of the
-// sequencer) returns at once.
+// sequencer) returns at once. While a modal window runs, the report takes the input in turn:
+// otherwise that window would block it and it could not be acknowledged.
 void QtUiServices::ReportError(const std::string& text) {
   auto* box = new QMessageBox(QMessageBox::Critical, QApplication::applicationName(), Q(text), QMessageBox::Ok, Parent);
   box->setAttribute(Qt::WA_DeleteOnClose);
-  box->setModal(false);
+  box->setWindowModality(QApplication::activeModalWidget() ? Qt::ApplicationModal : Qt::NonModal);
   box->show();
 }
-
 
 int QtUiServices::RunModal(TForm& form) {
   form.ModalResult = 0;
@@ -55,15 +54,20 @@ int QtUiServices::RunModal(TForm& form) {
   return form.ModalResult;
 }
 
-namespace {
-
-// "Text|*.XMT|Text|*.*" as Qt filters: "Text (*.XMT);;Text (*.*)".
-QString QtFilter(const std::string& filter) {
+QString QtFileFilter(const std::string& filter) {
   const QStringList parts = Q(filter).split('|');
   QStringList filters;
-  for (int i = 0; i + 1 < parts.size(); i += 2) filters << QStringLiteral("%1 (%2)").arg(parts[i], parts[i + 1]);
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    // The texts of the program's filters already name their patterns ("Transmitter file (*.XMT)").
+    const QString& text = parts[i];
+    const QString& pattern = parts[i + 1];
+    filters << (text.contains(QStringLiteral("(") + pattern + QStringLiteral(")")) ? text
+                                                                                  : QStringLiteral("%1 (%2)").arg(text, pattern));
+  }
   return filters.join(QStringLiteral(";;"));
 }
+
+namespace {
 
 QString StartPath(const TFileDialogOptions& options) {
   QString dir = Q(options.InitialDir.empty() ? std::string(".") : options.InitialDir);
@@ -71,27 +75,28 @@ QString StartPath(const TFileDialogOptions& options) {
   return dir + '/' + Q(options.FileName);
 }
 
-QString WithDefaultExt(QString path, const std::string& ext) {
-  if (!path.isEmpty() && !ext.empty() && QFileInfo(path).suffix().isEmpty()) path += '.' + Q(ext);
-  return path;
-}
+// The file system's bytes of the chosen path.
+std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 }  // namespace
 
 bool QtUiServices::AskSavePath(const TFileDialogOptions& options, std::string& path) {
-  QFileDialog::Options flags;
-  if (!options.OverwritePrompt) flags |= QFileDialog::DontConfirmOverwrite;
-  const QString chosen =
-      QFileDialog::getSaveFileName(Parent, Q(options.Title), StartPath(options), QtFilter(options.Filter), nullptr, flags);
-  if (chosen.isEmpty()) return false;
-  path = QFile::encodeName(WithDefaultExt(chosen, options.DefaultExt)).toStdString();  // the file system's bytes
+  // The dialog adds the default extension itself, before it asks whether to replace a file:
+  // "CURVE" typed while CURVE.Lin exists asks about CURVE.Lin.
+  QFileDialog dialog(Parent, Q(options.Title), StartPath(options), QtFileFilter(options.Filter));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(Q(options.DefaultExt));
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.OverwritePrompt);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  path = PathBytes(dialog.selectedFiles().constFirst());
   return true;
 }
 
 bool QtUiServices::AskOpenPath(const TFileDialogOptions& options, std::string& path) {
-  const QString chosen = QFileDialog::getOpenFileName(Parent, Q(options.Title), StartPath(options), QtFilter(options.Filter));
+  const QString chosen = QFileDialog::getOpenFileName(Parent, Q(options.Title), StartPath(options), QtFileFilter(options.Filter));
   if (chosen.isEmpty()) return false;
-  path = QFile::encodeName(chosen).toStdString();
+  path = PathBytes(chosen);
   return true;
 }
 

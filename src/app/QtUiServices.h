@@ -3,9 +3,15 @@
 // The desktop services on Qt: the system beep, Qt message boxes and file dialogs, and the
 // modal run of a window in a nested event loop (the scheduler's timer keeps firing in it).
 
+#include <QString>
 #include <QWidget>
+#include <string>
 
 #include "app/UiServices.h"
+
+// "Text|*.XMT|Text|*.*" as Qt's filters "Text (*.XMT);;Text (*.*)"; a text that already
+// names its pattern is kept as it is.
+QString QtFileFilter(const std::string& filter);
 
 class QtUiServices : public TUiServices {
 public:
