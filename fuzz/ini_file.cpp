@@ -25,9 +25,10 @@ std::string Name(fuzz::Input& in) {
   return name;
 }
 
+// The lines after the byte-order mark, which the text keeps in front of them.
 std::vector<std::string> Lines(const std::string& text, const std::string& eol) {
   std::vector<std::string> lines;
-  std::size_t start = 0;
+  std::size_t start = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
   while (start < text.size()) {
     const std::size_t end = text.find(eol, start);
     FUZZ_CHECK(end != std::string::npos);  // every line ends with the line end
@@ -49,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::Input in(data, size);
   const std::size_t textLength = in.U16();
   const std::string original = in.Text(textLength);
-  const std::string eol = original.empty() || original.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+  const std::size_t body = original.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+  const std::string eol = original.size() <= body || original.find("\r\n", body) != std::string::npos ? "\r\n" : "\n";
 
   TIniText ini(original);
   std::string text = ini.Text();

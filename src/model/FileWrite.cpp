@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -21,8 +22,21 @@ fs::path TemporaryPathFor(const fs::path& target) {
 }  // namespace
 
 bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
-  const fs::path target(path);
+  fs::path target(path);
   if (!target.has_filename()) return false;
+  std::error_code ec;
+  // A file that is there is replaced where it really lies (a link stays a link), only when
+  // it is a regular file the user may write (a read-only file stays as it is), and keeps its
+  // access rights.
+  std::optional<fs::perms> perms;
+  if (fs::exists(fs::symlink_status(target, ec))) {
+    target = fs::canonical(target, ec);
+    if (ec || !fs::is_regular_file(target, ec)) return false;
+    if (!std::ofstream(target, std::ios::binary | std::ios::app)) return false;
+    perms = fs::status(target, ec).permissions();
+    if (ec) return false;
+  }
+  ec.clear();
   const fs::path tmp = TemporaryPathFor(target);
   bool written = false;
   {
@@ -33,8 +47,8 @@ bool WriteFileReplacing(const std::string& path, std::string_view bytes) {
       written = !out.fail();
     }
   }
-  std::error_code ec;
-  if (written) fs::rename(tmp, target, ec);
+  if (written && perms) fs::permissions(tmp, *perms, ec);
+  if (written && !ec) fs::rename(tmp, target, ec);
   if (!written || ec) {
     fs::remove(tmp, ec);
     return false;

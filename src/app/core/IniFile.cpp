@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 #include "app/core/DisplayFormat.h"
 #include "model/FileWrite.h"
@@ -44,8 +45,13 @@ std::optional<std::string> KeyName(const std::string& line) {
 }  // namespace
 
 TIniText::TIniText(const std::string& text) {
-  if (!text.empty() && text.find("\r\n") == std::string::npos) eol_ = "\n";
+  static constexpr std::string_view bom = "\xEF\xBB\xBF";
   std::size_t start = 0;
+  if (text.compare(0, bom.size(), bom) == 0) {
+    bom_ = bom;
+    start = bom.size();
+  }
+  if (start < text.size() && text.find("\r\n", start) == std::string::npos) eol_ = "\n";
   while (start < text.size()) {
     std::size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
@@ -120,7 +126,7 @@ void TIniText::WriteInteger(const std::string& section, const std::string& key, 
 }
 
 std::string TIniText::Text() const {
-  std::string text;
+  std::string text = bom_;
   for (const std::string& line : lines_) text += line + eol_;
   return text;
 }

@@ -10,7 +10,8 @@
 
 class TIniText {
 public:
-  // Lines may end in CR LF or LF.
+  // Lines may end in CR LF or LF. A UTF-8 byte-order mark at the start, which some editors
+  // write, is not part of the first line and is kept.
   explicit TIniText(const std::string& text = {});
 
   std::optional<std::string> ReadString(const std::string& section, const std::string& key) const;
@@ -31,6 +32,7 @@ private:
   int SectionEnd(int sectionLine) const;
 
   std::vector<std::string> lines_;
+  std::string bom_;
   std::string eol_ = "\r\n";
 };
 

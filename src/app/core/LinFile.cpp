@@ -196,11 +196,30 @@ TLinFileRead ReadLinFile(const std::string& path) {
   if (!std::filesystem::is_regular_file(path, ec)) return result;
   std::ifstream in(path, std::ios::binary);
   if (!in) return result;
-  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // Read up to one byte past the limit, whatever size the file claims (it may grow meanwhile).
+  std::string bytes(LinMaxFileBytes + 1, '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (in.bad()) return result;
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  if (bytes.size() > LinMaxFileBytes) {
+    result.Status = TLinFileStatus::TooLarge;
+    return result;
+  }
   result.Status = TLinFileStatus::Read;
   result.Table = ReadLinText(bytes);
   return result;
+}
+
+std::string LinFileStatusText(TLangue langue, TLinFileStatus status) {
+  switch (status) {
+    case TLinFileStatus::Read: break;
+    case TLinFileStatus::CannotOpen:
+      return Texte(langue, "The linearization file cannot be opened.", "Impossible d'ouvrir le fichier de lin\xE9" "arisation.");
+    case TLinFileStatus::TooLarge:
+      return Texte(langue, "The file is too large to be a linearization file.",
+                   "Le fichier est trop volumineux pour \xEA" "tre un fichier de lin\xE9" "arisation.");
+  }
+  return {};
 }
 
 bool SaveLinFile(const std::string& path, std::span<const TLinPoint> points) {

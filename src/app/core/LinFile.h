@@ -7,6 +7,7 @@
 // The reader works on the file's bytes in memory and fills a table of its own, so that the
 // caller decides whether the curve takes it; the file functions only move the bytes.
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -63,7 +64,14 @@ struct TLinTable {
 // without its Y is dropped); ".equ" gives the expected number of points.
 TLinTable ReadLinText(std::string_view text);
 
-enum class TLinFileStatus { Read, CannotOpen };
+// A file larger than this is no curve (one of 361 points takes some 20 KB): it is not read, so
+// that a huge file chosen by mistake neither stalls nor exhausts the program.
+constexpr std::uintmax_t LinMaxFileBytes = 1 << 20;
+
+enum class TLinFileStatus { Read, CannotOpen, TooLarge };
+
+// The edition's message for a file that was not read (Windows-1252).
+std::string LinFileStatusText(TLangue langue, TLinFileStatus status);
 
 struct TLinFileRead {
   TLinFileStatus Status = TLinFileStatus::CannotOpen;
@@ -71,7 +79,7 @@ struct TLinFileRead {
 };
 
 // Reads the file at path with ReadLinText; CannotOpen for anything but a readable regular
-// file.
+// file, TooLarge for a file of more than LinMaxFileBytes.
 TLinFileRead ReadLinFile(const std::string& path);
 
 // Writes the file at path through a temporary file renamed over it; false when the file

@@ -29,6 +29,7 @@ TEST(IniFileTest, ReadingFindsSectionAndKeyWhateverTheirCase) {
            {"[CONFIG]\nPORT=1\nPORT=2\n", 1},
            {"[CONFIG]\nPORT=99999999999\n", 0},
            {"\x01\x02garbage\xff\n[CONFIG\nPORT=3\n", 0},
+           {"\xEF\xBB\xBF[CONFIG]\r\nPORT=4\r\n", 4},  // a byte-order mark before the first line
        }) {
     EXPECT_EQ(TIniText(c.text).ReadInteger("CONFIG", "PORT", 0), c.port) << c.text;
   }
@@ -46,6 +47,8 @@ TEST(IniFileTest, WritingKeepsEveryOtherLine) {
            {"; mine\n[A]\nx=1\n\n[config]\nOther=2\nport=1\n[B]\ny=2\n", "; mine\n[A]\nx=1\n\n[config]\nOther=2\nPORT=3\n[B]\ny=2\n"},
            {"[CONFIG]\nOther=2\n\n[B]\n", "[CONFIG]\nOther=2\nPORT=3\n\n[B]\n"},
            {"[A]\nx=1\n", "[A]\nx=1\n[CONFIG]\nPORT=3\n"},
+           {"\xEF\xBB\xBF[CONFIG]\nPORT=1\n", "\xEF\xBB\xBF[CONFIG]\nPORT=3\n"},
+           {"\xEF\xBB\xBF", "\xEF\xBB\xBF[CONFIG]\r\nPORT=3\r\n"},
        }) {
     TIniText ini(c.before);
     ini.WriteInteger("CONFIG", "PORT", 3);

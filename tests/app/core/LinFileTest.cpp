@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/core/LinFile.h"
+#include "support/FileRights.h"
 
 namespace fs = std::filesystem;
 
@@ -310,19 +311,6 @@ protected:
   fs::path dir;
 };
 
-// Runs check as a user whom file rights bind: as it is for an ordinary user, in a child
-// process that gives up root otherwise. True when check held.
-bool AsUnprivileged(const std::function<bool()>& check) {
-  if (geteuid() != 0) return check();
-  const pid_t child = fork();
-  if (child == 0) {
-    const bool held = setgid(65534) == 0 && setuid(65534) == 0 && check();
-    _exit(held ? 0 : 1);
-  }
-  int status = 0;
-  return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 }  // namespace
 
 TEST_F(LinFiles, SaveThenLoad) {
@@ -373,4 +361,29 @@ TEST_F(LinFiles, SavesThatFailLeaveWhatWasThere) {
   EXPECT_TRUE(AsUnprivileged([&] { return !SaveLinFile(PathOf("OLD.LIN"), Ramp(2)); }));
   EXPECT_EQ(ReadAll(PathOf("OLD.LIN")), "old");
   EXPECT_EQ(Names().find(".tmp"), std::string::npos);
+}
+
+// A file too large to be a curve is not read at all: a huge file chosen by mistake neither
+// stalls the program nor takes its memory. Up to the limit it reads as any other.
+TEST_F(LinFiles, AFileTooLargeToBeACurveIsNotRead) {
+  std::string text = WriteLinText(Ramp(3));
+  text += "\r\n";  // the empty line ends the curve; what follows is never looked at
+  text.resize(LinMaxFileBytes, 'x');
+  WriteAll(PathOf("BIG.LIN"), text);
+  const TLinFileRead atLimit = ReadLinFile(PathOf("BIG.LIN"));
+  EXPECT_EQ(atLimit.Status, TLinFileStatus::Read);
+  EXPECT_EQ(atLimit.Table.Points, Ramp(3));
+
+  WriteAll(PathOf("BIG.LIN"), text + "x");
+  const TLinFileRead over = ReadLinFile(PathOf("BIG.LIN"));
+  EXPECT_EQ(over.Status, TLinFileStatus::TooLarge);
+  EXPECT_TRUE(over.Table.Points.empty());
+
+  EXPECT_EQ(LinFileStatusText(TLangue::Anglais, TLinFileStatus::TooLarge),
+            "The file is too large to be a linearization file.");
+  EXPECT_EQ(LinFileStatusText(TLangue::Francais, TLinFileStatus::TooLarge),
+            "Le fichier est trop volumineux pour \xEAtre un fichier de lin\xE9" "arisation.");
+  EXPECT_EQ(LinFileStatusText(TLangue::Anglais, TLinFileStatus::CannotOpen), "The linearization file cannot be opened.");
+  EXPECT_EQ(LinFileStatusText(TLangue::Francais, TLinFileStatus::CannotOpen),
+            "Impossible d'ouvrir le fichier de lin\xE9" "arisation.");
 }
