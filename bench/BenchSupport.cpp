@@ -105,11 +105,6 @@ void PointPorts(const PtyPair& pty) {
   for (int n = 2; n <= 4; ++n) PointComNowhere(n);
 }
 
-void NameApplication() {
-  QApplication::setApplicationName(QStringLiteral("Logiciel Ostrel"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Logiciel Ostrel"));
-}
-
 std::unique_ptr<TProgram> StartProgram(QtScheduler& scheduler, QtUiServices& ui) {
   auto program = std::make_unique<TProgram>(TLangue::Anglais, scheduler, ui, TFormatSettings{}, TBackends{},
                                             std::vector<std::string>{"-notimer"});

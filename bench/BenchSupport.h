@@ -56,9 +56,6 @@ private:
 // COM1 opens the near end of the pseudo-terminal; COM2 to COM4 lead nowhere.
 void PointPorts(const PtyPair& pty);
 
-// The application's names, as main() sets them.
-void NameApplication();
-
 // The program's objects as main() builds them, in English with "-notimer" (the port dialog
 // confirms COM1 at its first tick), the main window shown and its FormShow run.
 std::unique_ptr<TProgram> StartProgram(QtScheduler& scheduler, QtUiServices& ui);

@@ -237,7 +237,6 @@ int main(int argc, char** argv) {
   const Clock::time_point appAt = Clock::now();
   int qtArgc = 1;
   QApplication application(qtArgc, argv);
-  bench::NameApplication();
   QtScheduler scheduler;
   BenchUi ui;
   auto program = bench::StartProgram(scheduler, ui);

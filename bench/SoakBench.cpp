@@ -282,7 +282,6 @@ int main(int argc, char** argv) {
 
   int qtArgc = 1;
   QApplication application(qtArgc, argv);
-  bench::NameApplication();
   QtScheduler scheduler;
   QtUiServices ui;
   auto program = bench::StartProgram(scheduler, ui);

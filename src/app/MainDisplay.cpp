@@ -204,12 +204,16 @@ void TMainForm::ShowDeviceInfo(TObject*) {
   BtnProd->setEnabled(true);
 }
 
+// The tag asked for goes to the loop as packed text: a character it has not would ask for
+// another tag.
+bool TMainForm::SearchTagFits() const {
+  const auto tag = FromQExactly(EditConnectbyTAG->text());
+  return tag && IsPackedText(*tag);
+}
+
 void TMainForm::BtnRecherche(TObject* sender) {
-  // The tag asked for goes to the loop as packed text: a character it has not would ask
-  // for another tag.
   if (BtnSearchTAG->isChecked()) {
-    const QString typed = EditConnectbyTAG->text();
-    if (Q(FromQ(typed)) != typed || !IsPackedText(FromQ(typed))) {
+    if (!SearchTagFits()) {
       app_.Ui.ShowMessage(Cp(TagCharacterText(Langue())));
       app_.Ui.Beep();
       return;

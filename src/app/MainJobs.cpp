@@ -43,6 +43,10 @@ void TMainForm::EvenementTimer(TObject*) {
 
 namespace {
 using F = TMainForm;
+
+// The device's linearisation table holds the points 0 to 47; an index or a segment count
+// beyond it would reach the device cut to a byte or as a point it has not.
+bool InDeviceTable(std::int32_t index) { return index >= 0 && index <= 47; }
 }  // namespace
 
 // clang-format off
@@ -99,7 +103,17 @@ const TMainForm::TJobRow TMainForm::JobTable[] = {
      return false;
    }},
   {111, -1, TJobKind::Request, "Searching !! !", "Recherche d'un transmetteur !! !", TJobArg::None, 0,
-   [](F& f) { f.Jobs().JobIndex = 1; return f.MainHart->FindByTag(f.EditConnectbyTAG->Text()); }},
+   [](F& f) {
+     // The tag is read as the job runs: one changed since the click that the device cannot
+     // keep is not asked for, and the job stays next until the text is one it can.
+     if (!f.SearchTagFits()) {
+       f.App().Ui.Beep();
+       f.Jobs().JobIndex = 0;
+       return false;
+     }
+     f.Jobs().JobIndex = 1;
+     return f.MainHart->FindByTag(f.EditConnectbyTAG->Text());
+   }},
   {112, -1, TJobKind::Request, "Searching !! !", "Recherche d'un transmetteur !! !", TJobArg::None, 0,
    [](F& f) { f.Jobs().JobIndex = 2; return f.MainHart->ReadTagDescriptorDate(f.Transmetteur); }},
 
@@ -122,7 +136,9 @@ const TMainForm::TJobRow TMainForm::JobTable[] = {
   {208, -1, TJobKind::Request, "Read segment number", "Lecture du nombre de segment", TJobArg::None, 0,
    [](F& f) { return f.MainHart->ReadSegmentNumber(f.Transmetteur); }},
   {209, -1, TJobKind::Request, "Read segments ...N° %d", "Lecture des segments ...N° %d", TJobArg::SegmentCounter, 0,
-   [](F& f) { return f.MainHart->ReadSegment(f.Transmetteur, static_cast<Byte>(f.SegmentCounter)); }},
+   [](F& f) {
+     return InDeviceTable(f.SegmentCounter) && f.MainHart->ReadSegment(f.Transmetteur, static_cast<Byte>(f.SegmentCounter));
+   }},
   {210, -1, TJobKind::Request, "Read autotest result", "Lecture du resultat de l'autotest", TJobArg::None, 0,
    [](F& f) { return f.MainHart->ReadAutotestResult(f.Transmetteur); }},
   {212, -1, TJobKind::Request, "Read thermal drift correction parameter", "Lecture des coefficients de correction en température", TJobArg::None, 0,
@@ -169,10 +185,12 @@ const TMainForm::TJobRow TMainForm::JobTable[] = {
    }},
   {303, -1, TJobKind::Request, "Write Tag/Descriptor/Date", "Ecriture du TAG/Descripeur/Date", TJobArg::None, 0,
    [](F& f) {
+     const auto date = f.JobDateText();
+     if (!date) return false;
      try {
-       return f.MainHart->WriteTagDescriptorDate(f.Transmetteur, f.EdTAG->Text(), f.EdDescripteur->Text(), f.PickerDateText());
+       return f.MainHart->WriteTagDescriptorDate(f.Transmetteur, f.EdTAG->Text(), f.EdDescripteur->Text(), *date);
      } catch (const EConvertError&) {
-       f.App().Ui.ReportError(IntConversionErrorText(f.Langue(), f.PickerDateText()));
+       f.App().Ui.ReportError(IntConversionErrorText(f.Langue(), *date));
        return false;
      }
    }},
@@ -197,8 +215,7 @@ const TMainForm::TJobRow TMainForm::JobTable[] = {
    [](F& f) { return f.MainHart->WriteStatusRegister(f.Transmetteur, f.Transmetteur.StatusRegister); }},
   {309, -1, TJobKind::Request, "Write segments ...N° %d", "Ecriture des segments ...N° %d", TJobArg::SegmentCounter, 0,
    [](F& f) {
-     // The device's table holds the points 0 to 47.
-     if (f.SegmentCounter < 0 || f.SegmentCounter > 47) return false;
+     if (!InDeviceTable(f.SegmentCounter)) return false;
      const TRealPoint p = f.Forms().DessinForm->Draw1->Points[static_cast<std::size_t>(f.SegmentCounter)];
      return f.MainHart->WriteSegment(f.Transmetteur, f.SegmentCounter, p.X, p.Y);
    }},
@@ -217,7 +234,10 @@ const TMainForm::TJobRow TMainForm::JobTable[] = {
      return sent;
    }},
   {313, -1, TJobKind::Request, "Write segment number", "Ecriture du nombre de segments", TJobArg::None, 0,
-   [](F& f) { return f.MainHart->WriteSegmentNumber(f.Transmetteur, f.Forms().DessinForm->Draw1->LastIndex); }},
+   [](F& f) {
+     const std::int32_t count = f.Forms().DessinForm->Draw1->LastIndex;
+     return InDeviceTable(count) && f.MainHart->WriteSegmentNumber(f.Transmetteur, count);
+   }},
   {314, -1, TJobKind::Request, "Trim ambient temperature", "Ecriture de température ambiante", TJobArg::None, 0,
    [](F& f) {
      const auto v = f.JobNumber(f.Forms().TambForm->AmbientText(), false);
@@ -455,12 +475,23 @@ void TMainForm::MarkFoundNode() {
   TreeView->SetImages(*node, TTreeView::ImageIndex(*node), -1, 2);
 }
 
-std::string TMainForm::PickerDateText() const {
+std::optional<std::string> TMainForm::JobDateText() {
   TFormatSettings fs = FormatSettings();
   fs.ShortDateFormat = "DD/MM/YYYY";
   const QDate d = DateTimePicker->date();
   const auto dt = TryEncodeDate(d.year(), d.month(), d.day());
-  return dt ? DateToStr(*dt, fs) : std::string();
+  const std::string text = dt ? DateToStr(*dt, fs) : std::string();
+  // The device keeps the year as year - 1900 in one byte: another year would be written as
+  // a wrong one.
+  if (dt && (d.year() < FirstDeviceYear || d.year() > LastDeviceYear)) {
+    const std::string first = DateToStr(*TryEncodeDate(FirstDeviceYear, 1, 1), fs);
+    const std::string last = DateToStr(*TryEncodeDate(LastDeviceYear, 12, 31), fs);
+    app_.Ui.ReportError(Tx(Langue(), "'", "« ") + text +
+                        Tx(Langue(), "' is out of range: enter a date from ", " » est hors limites : entrez une date du ") +
+                        first + Tx(Langue(), " to ", " au ") + last);
+    return std::nullopt;
+  }
+  return text;
 }
 
 TDateTime TMainForm::ClockSendTime() const { return Forms().TimeDateFrom->SendTime(); }

@@ -487,6 +487,8 @@ QWidget* TMainForm::BuildTransmitterPage() {
   BtnWR_DESC = WriteButton(texts, "BtnWR_DESC", PopupMenu, sendHint);
   DateTimePicker = Named(new QDateEdit(QDate::currentDate(), texts), "DateTimePicker");
   DateTimePicker->setCalendarPopup(true);
+  // Only the dates a device can keep can be picked.
+  DateTimePicker->setDateRange(QDate(TMainForm::FirstDeviceYear, 1, 1), QDate(TMainForm::LastDeviceYear, 12, 31));
   const QLocale dateLocale = k.Edition() == TLangue::Francais ? QLocale(QLocale::French, QLocale::France)
                                                                : QLocale(QLocale::English, QLocale::UnitedKingdom);
   DateTimePicker->setLocale(dateLocale);

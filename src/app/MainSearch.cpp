@@ -18,7 +18,7 @@ void TMainForm::BindSearchPage() {
   connect(BtnSearchOne, &QRadioButton::clicked, this, [this] { BtnSearchOneClick(this); });
   connect(BtnSearchTAG, &QRadioButton::clicked, this, [this] { BtnSearchTAGClick(this); });
   TreeView->OnEditing = [this](QTreeWidgetItem* node, bool& allow) { TreeViewEditing(this, node, allow); };
-  TreeView->OnEdited = [this](QTreeWidgetItem* node, std::string& text) { TreeViewEdited(this, node, text); };
+  TreeView->OnEdited = [this](QTreeWidgetItem* node, QString& text) { TreeViewEdited(this, node, text); };
   TreeView->OnDblClick = [this] { TreeViewDblClick(this); };
   TreeView->OnDragOver = [this](QObject* source, bool& accept) { LbProdDragOver(this, source, accept); };
   TreeView->OnDragDrop = [this](QObject* source, int target) { TreeViewDragDrop(this, source, target); };
@@ -106,18 +106,20 @@ void TMainForm::TreeViewEditing(TObject*, QTreeWidgetItem* node, bool& allowEdit
               TreeView->AbsoluteIndex(TreeView->Selected()) - 1 == CurrentAddress;
 }
 
-// The device keeps 8 characters of packed text: a longer text, or a character packed text
-// has not, would reach it changed, so the node goes back to the device's tag.
-void TMainForm::TreeViewEdited(TObject* sender, QTreeWidgetItem*, std::string& text) {
-  const bool tooLong = text.size() > 8;
-  if (tooLong || !IsPackedText(text)) {
+// The device keeps 8 characters of packed text: a longer text, a character outside
+// Windows-1252 (which would become '?') or one packed text has not would reach it changed,
+// so the node goes back to the device's tag.
+void TMainForm::TreeViewEdited(TObject* sender, QTreeWidgetItem*, QString& text) {
+  const auto tag = FromQExactly(text);
+  const bool tooLong = text.toUcs4().size() > 8;
+  if (tooLong || !tag || !IsPackedText(*tag)) {
     app_.Ui.ShowMessage(tooLong ? Tx(Langue(), "Only 8 characters", "8 caractères au maximum")
                                 : Cp(TagCharacterText(Langue())));
     app_.Ui.Beep();
-    text = Transmetteur.Tag;
+    text = Q(Transmetteur.Tag);
     return;
   }
-  EdTAG->SetText(AsciiUpperCase(text));
+  EdTAG->SetText(AsciiUpperCase(*tag));
   // Inserted in reverse: the tag is written, then read back.
   Jobs().Insert(201);
   Jobs().Insert(303);

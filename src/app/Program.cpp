@@ -1,5 +1,7 @@
 #include "app/Program.h"
 
+#include <QCoreApplication>
+
 #include "app/About.h"
 #include "app/Ajlin.h"
 #include "app/Ajmes.h"
@@ -67,6 +69,9 @@ TProgram::TProgram(TLangue langue, Scheduler& scheduler, TUiServices& ui, const 
       FormatSettings(formatSettings),
       App{Edition, scheduler, ui, FormatSettings, Jobs, Forms, std::move(backends), std::move(args)},
       owned_(std::make_unique<TOwned>()) {
+  // The application's title, the same in both editions. It is its name only: a display name
+  // of its own would be added to every window's caption by the desktop.
+  QCoreApplication::setApplicationName(QStringLiteral("Logiciel Ostrel"));
   TOwned& o = *owned_;
   Forms.MainForm = Create(o.MainForm, App);
   Forms.DessinForm = Create(o.DessinForm, App);

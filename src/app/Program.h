@@ -1,7 +1,8 @@
 #pragma once
 
 // The program's objects: the edition, the job list and every window, created once in the
-// start-up order and owned here. The programs' main() makes one; each test makes its own.
+// start-up order and owned here, after the application's title is set. The programs' main()
+// makes one; each test makes its own.
 
 #include <memory>
 #include <string>

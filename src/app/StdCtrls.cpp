@@ -5,40 +5,98 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
+#include <QValidator>
 #include <QTabBar>
 #include <QIcon>
 #include <QVariant>
+#include <algorithm>
+#include <limits>
+#include <vector>
 
 #include "app/Texts.h"
 
 // ---------------------------------------------------------------------------------------
 
-TMaskEdit::TMaskEdit(QWidget* parent) : QLineEdit(parent) {}
+namespace {
+
+// What may be typed into a masked edit. The mask's literal characters (the decimal
+// separator) cut its positions into groups; each group holds at most as many characters as
+// it has positions: digits, blanks, and signs where the group has a '#'. A literal stands
+// only at its place: it may be left out, and then nothing that belongs after it. So
+// "!90,00" takes "4", "12,5" or " 4,00", never "1200" or "39870".
+class TMaskValidator : public QValidator {
+public:
+  TMaskValidator(const std::string& positions, QObject* parent) : QValidator(parent) {
+    groups_.push_back({});
+    for (char c : positions) {
+      switch (c) {
+        case '!': break;
+        case '#': groups_.back().Sign = true; [[fallthrough]];
+        case '0':
+        case '9': ++groups_.back().Positions; break;
+        default: groups_.push_back({QChar::fromLatin1(c), 0, false}); break;
+      }
+    }
+    if (groups_.size() == 1 && groups_[0].Positions == 0) groups_[0].Positions = std::numeric_limits<int>::max();
+  }
+
+  State validate(QString& input, int&) const override {
+    std::size_t group = 0;
+    int used = 0;
+    for (const QChar c : input) {
+      if (group + 1 < groups_.size() && c == groups_[group + 1].Literal) {
+        ++group;
+        used = 0;
+        continue;
+      }
+      const TGroup& g = groups_[group];
+      const bool fits = c == QLatin1Char(' ') || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+                        (g.Sign && (c == QLatin1Char('+') || c == QLatin1Char('-')));
+      if (!fits || ++used > g.Positions) return Invalid;
+    }
+    return Acceptable;
+  }
+
+private:
+  struct TGroup {
+    QChar Literal;  // the literal in front of the group; none for the first
+    int Positions = 0;
+    bool Sign = false;
+  };
+  std::vector<TGroup> groups_;
+};
+
+}  // namespace
+
+TMaskEdit::TMaskEdit(QWidget* parent) : QLineEdit(parent) {
+  // Once the user shortens a longer text the program wrote, the mask's length holds again.
+  connect(this, &QLineEdit::textEdited, this, [this] { FitLength(); });
+}
 
 void TMaskEdit::SetEditMask(const std::string& mask) {
   editMask_ = mask;
   const std::string positions = mask.substr(0, mask.find(';'));
-  QString allowed = QStringLiteral(" 0-9");
   int length = 0;
-  for (char c : positions) {
-    switch (c) {
-      case '!': break;
-      case '#': allowed += QStringLiteral("+\\-"); ++length; break;
-      case '0':
-      case '9': ++length; break;
-      default: allowed += QRegularExpression::escape(QString(QChar::fromLatin1(c))); ++length; break;
-    }
-  }
+  for (char c : positions) length += c != '!';
+  maskLength_ = length > 0 ? length : 32767;
   setAlignment(!positions.empty() && positions[0] == '!' ? Qt::AlignRight : Qt::AlignLeft);
-  setMaxLength(length > 0 ? length : 32767);
-  setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[%1]*").arg(allowed)), this));
+  FitLength();
+  const QValidator* previous = validator();
+  setValidator(new TMaskValidator(positions, this));
+  delete previous;
 }
 
 std::string TMaskEdit::Text() const { return FromQ(text()); }
 
-void TMaskEdit::SetText(const std::string& text) { setText(Q(text)); }
+// A value longer than the mask (a device's value with more digits than the display's
+// decimals leave room for) is shown whole: cut, it would be written back as another value.
+void TMaskEdit::SetText(const std::string& text) {
+  const QString q = Q(text);
+  setMaxLength(std::max(maskLength_, static_cast<int>(q.size())));
+  setText(q);
+}
+
+void TMaskEdit::FitLength() { setMaxLength(std::max(maskLength_, static_cast<int>(text().size()))); }
 
 // ---------------------------------------------------------------------------------------
 
@@ -219,9 +277,9 @@ void TTreeView::commitData(QWidget* editor) {
   auto* line = qobject_cast<QLineEdit*>(editor);
   QTreeWidgetItem* node = editing_.isValid() ? itemFromIndex(editing_) : currentItem();
   if (!line || !node) return QTreeWidget::commitData(editor);
-  std::string text = FromQ(line->text());
+  QString text = line->text();
   if (OnEdited) OnEdited(node, text);
-  node->setText(0, Q(text));
+  node->setText(0, text);
 }
 
 void TTreeView::mouseDoubleClickEvent(QMouseEvent* event) {

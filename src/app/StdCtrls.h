@@ -15,10 +15,11 @@
 
 #include "runtime/Events.h"
 
-// A one-line edit with an edit mask such as "!###0.00;1;_". The mask tells which
-// characters may be typed (digits, a sign where '#' allows one, the decimal separator it
-// holds, blanks) and how many; the text itself is what was typed or set, right-aligned
-// when the mask begins with '!'.
+// A one-line edit with an edit mask such as "!###0.00;1;_". What the user types follows
+// the mask: as many characters as it has positions before its decimal separator (digits,
+// blanks, a sign where '#' allows one), then the separator and as many after it; a mask
+// without a separator limits the length alone. SetText is not checked. The text is
+// right-aligned when the mask begins with '!'.
 class TMaskEdit : public QLineEdit {
   Q_OBJECT
 
@@ -27,12 +28,17 @@ public:
 
   const std::string& EditMask() const { return editMask_; }
   void SetEditMask(const std::string& mask);
-  // Windows-1252.
+  // The characters the mask holds: what the user can type at most.
+  int MaskLength() const { return maskLength_; }
+  // Windows-1252. A text the program sets is never cut, even when it is longer than the mask.
   std::string Text() const;
   void SetText(const std::string& text);
 
 private:
+  void FitLength();
+
   std::string editMask_;
+  int maskLength_ = 32767;
 };
 
 // A one-line edit whose text is Windows-1252 in and out.
@@ -120,11 +126,12 @@ public:
   void SetSelected(QTreeWidgetItem* node);
 
   // The owner's handlers. A node is edited only when OnEditing allows it; OnEdited gets the
-  // typed text and may change what the node keeps. A drag over the tree asks OnDragOver
+  // text as typed in the editor (not yet Windows-1252, so that the owner sees every
+  // character) and may change what the node keeps. A drag over the tree asks OnDragOver
   // (the drag's source widget); a drop calls OnDragDrop with the absolute index of the node
   // under the drop point (-1 where no node lies) and never copies or moves a node itself.
   std::function<void(QTreeWidgetItem* node, bool& allowEdit)> OnEditing;
-  std::function<void(QTreeWidgetItem* node, std::string& text)> OnEdited;
+  std::function<void(QTreeWidgetItem* node, QString& text)> OnEdited;
   std::function<void()> OnDblClick;
   std::function<void(QObject* source, bool& accept)> OnDragOver;
   std::function<void(QObject* source, int absoluteIndex)> OnDragDrop;

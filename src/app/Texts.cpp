@@ -9,6 +9,12 @@ QString Q(const std::string& cp1252) { return QString::fromStdU16String(Cp1252To
 
 std::string FromQ(const QString& text) { return Utf16ToCp1252(text.toStdU16String()); }
 
+std::optional<std::string> FromQExactly(const QString& text) {
+  std::string bytes = FromQ(text);
+  if (Q(bytes) != text) return std::nullopt;
+  return bytes;
+}
+
 void SetTexts(TLangueControl& control, const char* anglais, const char* francais) {
   if (TMultiLangue* set = control.CaptionSet()) {
     set->Texte_Anglais = Cp(anglais);

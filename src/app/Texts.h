@@ -4,6 +4,7 @@
 // hold Windows-1252 bytes, Qt shows UTF-16.
 
 #include <QString>
+#include <optional>
 #include <string>
 
 #include "runtime/Langue.h"
@@ -21,6 +22,9 @@ inline std::string Tx(TLangue langue, const char* anglais, const char* francais)
 // Windows-1252 bytes as Qt text, and back.
 QString Q(const std::string& cp1252);
 std::string FromQ(const QString& text);
+// The text as Windows-1252 bytes when every character has one; nothing when one would become
+// '?' (what the user typed would not be what goes on).
+std::optional<std::string> FromQExactly(const QString& text);
 
 // The caption set, then the hint set, of a two-language control (UTF-8 literals); the
 // control shows the edition's wording at once. An empty hint leaves the hint set alone.

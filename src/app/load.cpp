@@ -348,13 +348,13 @@ void TLoadForm::BitBtnLangue1Click() {
   request.Capabilities = capabilities;
   request.RangeFormat = main.RangeFormat;
   request.Format = App().FormatSettings;
-  request.Lengths.Range = std::min({main.EdURV->maxLength(), main.EdLRV->maxLength(), main.EdUPV->maxLength(), main.EdLPV->maxLength()});
-  request.Lengths.Damping = main.EdDAMP->maxLength();
+  request.Lengths.Range = std::min({main.EdURV->MaskLength(), main.EdLRV->MaskLength(), main.EdUPV->MaskLength(), main.EdLPV->MaskLength()});
+  request.Lengths.Damping = main.EdDAMP->MaskLength();
   request.Lengths.SerialNumber = main.EdSNb->maxLength();
   request.Lengths.AssemblyNumber = main.EdAssNb->maxLength();
-  request.Lengths.AI1Nominal = main.EdAI1N->maxLength();
-  request.Lengths.AI1Percent = std::min(main.EdAI1UL->maxLength(), main.EdAI1LL->maxLength());
-  request.Lengths.AlarmDelay = std::min(main.EdDel1->maxLength(), main.EdDel2->maxLength());
+  request.Lengths.AI1Nominal = main.EdAI1N->MaskLength();
+  request.Lengths.AI1Percent = std::min(main.EdAI1UL->MaskLength(), main.EdAI1LL->MaskLength());
+  request.Lengths.AlarmDelay = std::min(main.EdDel1->MaskLength(), main.EdDel2->MaskLength());
   const TLoadPlan plan = BuildLoadPlan(x.FileImage, request);
 
   ApplyCopies(plan.Copies);

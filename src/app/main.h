@@ -78,6 +78,9 @@ public:
   std::int32_t CurrentAddress = 0;   // polling address of the connected device
   std::int32_t PVFormat = 0;         // 0 the model's PV text, 1 one decimal, 2 none
   std::string RangeFormat;           // number pattern of range values
+  // The years a device's date can hold: it keeps year - 1900 in one byte.
+  static constexpr int FirstDeviceYear = 1900;
+  static constexpr int LastDeviceYear = 2155;
 
   // ---- Life cycle and events.
   // Start-up once the window shows: texts, masks, the port dialog, the search page. Closes
@@ -119,6 +122,9 @@ public:
   void ClearDeviceInfo(TObject* sender);
   void ShowDeviceInfo(TObject* sender);
   void BtnRecherche(TObject* sender);
+  // True when the tag typed for the search by tag can go to the loop as it stands: every
+  // character one packed text holds (small letters go as capitals).
+  bool SearchTagFits() const;
   void ResetToSearch();
 
   // ---- The search page (MainSearch.cpp).
@@ -131,7 +137,7 @@ public:
   // A node dropped on the tree, over the node of the given absolute index (-1: none).
   void TreeViewDragDrop(TObject* sender, QObject* source, int targetIndex);
   void TreeViewEditing(TObject* sender, QTreeWidgetItem* node, bool& allowEdit);
-  void TreeViewEdited(TObject* sender, QTreeWidgetItem* node, std::string& text);
+  void TreeViewEdited(TObject* sender, QTreeWidgetItem* node, QString& text);
   void TreeViewDblClick(TObject* sender);
 
   // ---- Write and read buttons (MainButtons.cpp). A click (or the popup's "Send") runs
@@ -553,7 +559,9 @@ private:
   void AfterMeasureRead();
   void MarkSearchedNode();
   void MarkFoundNode();
-  std::string PickerDateText() const;
+  // The picker's date as job 303 sends it, "DD/MM/YYYY"; empty, after the report, for a
+  // year the device cannot keep.
+  std::optional<std::string> JobDateText();
   TDateTime ClockSendTime() const;
   std::int32_t DisplayWordOfPage() const;
 

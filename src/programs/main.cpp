@@ -34,9 +34,7 @@ TFormatSettings SystemFormatSettings() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Logiciel Ostrel"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Logiciel Ostrel"));
+  QApplication application(argc, argv);  // the program's objects give it its title
 
   std::vector<std::string> args(argv + 1, argv + argc);
   QtScheduler scheduler;

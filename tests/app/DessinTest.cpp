@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +28,7 @@
 #include "controls/MyControls.h"
 #include "model/Format.h"
 #include "support/AppFixture.h"
+#include "support/FileRights.h"
 
 namespace fs = std::filesystem;
 
@@ -64,29 +64,6 @@ std::string ReadAll(const fs::path& path) {
 void WriteAll(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
-
-// While alive, file rights bind this thread as they bind an ordinary user: root gives up
-// its file-system identity, and with it the right to pass them.
-class OrdinaryFileRights {
-public:
-  OrdinaryFileRights() : root_(geteuid() == 0) {
-    if (root_) {
-      setfsgid(65534);
-      setfsuid(65534);
-    }
-  }
-  ~OrdinaryFileRights() {
-    if (root_) {
-      setfsuid(0);
-      setfsgid(0);
-    }
-  }
-  OrdinaryFileRights(const OrdinaryFileRights&) = delete;
-  OrdinaryFileRights& operator=(const OrdinaryFileRights&) = delete;
-
-private:
-  bool root_;
-};
 
 // One world of either edition, its linearisation window shown, and a folder for files.
 class DessinTest : public ::testing::Test {
@@ -334,6 +311,17 @@ TEST_F(DessinTest, TransferButtonsWriteTheirListsAndLeaveBusy) {
   }
   // Reading from the device leaves the curve until its answers come.
   EXPECT_EQ(Draw().LastIndex, 1);
+  World.Sim.Identity.DeviceType = 0x10;  // a voltage input: its curve can be transferred
+  World.Connect();
+  SetCurve(Draw(), Three);
+  World.Sim.State.SegmentCount = 2;
+  for (std::size_t i = 0; i < 3; ++i) World.Sim.State.Points[i] = {static_cast<float>(i) + 1, static_cast<float>(i) + 2};
+  World.Main().SegmentCounter = 0;
+  Form().Btn_RD->click();
+  ASSERT_TRUE(World.Sched.AdvanceUntil([&] { return World.Main().SegmentCounter == 2; }, 20000));  // two points in
+  EXPECT_EQ(Curve(Draw()), Three);
+  ASSERT_TRUE(World.Sched.AdvanceUntil([&] { return World.Jobs().At(World.Jobs().JobIndex) == 0; }, 20000));
+  EXPECT_EQ(Curve(Draw()), (std::vector<TRealPoint>{{1, 2}, {2, 3}, {3, 4}}));
 }
 
 TEST_F(DessinTest, PcToXtRefusesMoreThan48Points) {
@@ -620,9 +608,11 @@ bool RunTransfer(AppWorld& w, std::int64_t maxMs = 60000) {
 }  // namespace
 
 TEST_F(DessinTest, TransfersReachTheTransmittersTable) {
+  Form().EnableTransfers(false);
   World.Sim.Identity.DeviceType = 0x10;  // a voltage input: its curve can be transferred
   World.Connect();
   ASSERT_TRUE(Form().Btn_WR->isEnabled());
+  ASSERT_TRUE(Form().Btn_RD->isEnabled());
 
   // "PC->XT": the curve goes into the device's table with its segment count.
   SetCurve(Draw(), {{-10, -5}, {20, 30.5f}, {60, 55}, {110, 104}});

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QProgressBar>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <functional>
 #include <limits>
@@ -15,7 +16,9 @@
 #include "app/InSelect.h"
 #include "app/Ns.h"
 #include "app/StatusComm.h"
+#include "app/Tamb.h"
 #include "app/Texts.h"
+#include "app/TimeDate.h"
 #include "app/Xfert.h"
 #include "app/core/DisplayFormat.h"
 #include "model/Units.h"
@@ -38,6 +41,15 @@ struct Dispatch : ::testing::Test {
   void Run(std::int32_t job) {
     World.Jobs().Start(job);
     World.Main().Evenement.SetInterval(50);
+    ASSERT_TRUE(World.Sched.AdvanceUntil([&] { return !World.Jobs().Busy; }, 10000)) << job;
+  }
+  // Runs one job; `meanwhile` runs once its request reached the device, before the answer
+  // comes back, so that only the answer can bring back what the window shows.
+  void RunMeanwhile(std::int32_t job, const std::function<void()>& meanwhile) {
+    World.Jobs().Start(job);
+    World.Main().Evenement.SetInterval(50);
+    ASSERT_TRUE(World.AdvanceUntilRequests(1)) << job;
+    meanwhile();
     ASSERT_TRUE(World.Sched.AdvanceUntil([&] { return !World.Jobs().Busy; }, 10000)) << job;
   }
   // Runs a measure job of the polling, up to its answer.
@@ -136,6 +148,186 @@ TEST_F(Dispatch, SecondaryInputLimitsAsPercentagesOfTheirMiddle) {
   EXPECT_EQ(M().EdAI1N->Text(), "0.00");
   EXPECT_EQ(M().EdAI1UL->Text(), "0.0");
   EXPECT_EQ(M().EdAI1LL->Text(), "0.0");
+}
+
+TEST_F(Dispatch, AMeasureReachesTheOpenLinearisationWindow) {
+  TDessinForm& dessin = *World.Program->Forms.DessinForm;
+  TDraw& draw = *dessin.Draw1;
+  draw.Points[0] = {0, 0};
+  draw.Points[1] = {100, 100};
+  draw.LastIndex = 1;
+  dessin.Show();
+  World.Sim.Faults.DeviceStatus = 0x01;  // the PV out of its limits
+  Measure(1);
+  ASSERT_FALSE(M().LbDEP->isHidden());
+  const std::string pv = M().LbPV->Caption();
+
+  // The window's mark follows the main one as the previous answer left it.
+  World.Sim.Faults.DeviceStatus = 0;
+  S().PercentOfRange = 42.5f;
+  Measure(2);
+  EXPECT_TRUE(M().LbDEP->isHidden());
+  EXPECT_FALSE(dessin.LbDEP->isHidden());
+  EXPECT_EQ(dessin.LbPV->Caption(), pv);
+  EXPECT_FLOAT_EQ(draw.CrossX, 42.5f);
+  S().PercentOfRange = 57.0f;
+  Measure(2);
+  EXPECT_TRUE(dessin.LbDEP->isHidden());
+  EXPECT_FLOAT_EQ(draw.CrossX, 57.0f);
+
+  // A closed window is left alone.
+  dessin.Close();
+  S().PercentOfRange = 80.0f;
+  Measure(2);
+  EXPECT_FLOAT_EQ(draw.CrossX, 57.0f);
+}
+
+TEST_F(Dispatch, AnswersToTheWritesShowWhatTheDeviceKept) {
+  struct Case {
+    const char* name;
+    std::int32_t job;
+    std::function<void()> type;     // what the user typed, sent by the job
+    std::function<void()> spoil;    // changed while the request is on its way
+    std::function<void()> check;    // what the answer shows
+  };
+  const std::vector<Case> cases = {
+      {"17 message", 307, [&] { M().EdMessage->SetText("new bench"); }, [&] { M().EdMessage->SetText("spoiled"); },
+       [&] {
+         EXPECT_EQ(M().EdMessage->Text(), X().Message);
+         EXPECT_EQ(X().Message.substr(0, 9), "NEW BENCH");
+       }},
+      {"18 tag, descriptor, date", 303,
+       [&] {
+         M().EdTAG->SetText("tt-9");
+         M().EdDescripteur->SetText("north loop");
+         M().DateTimePicker->setDate(QDate(2031, 7, 8));
+       },
+       [&] {
+         M().EdTAG->SetText("x");
+         M().EdDescripteur->SetText("y");
+         TTreeView::SetText(*M().TreeView->Node(1), "z");
+         M().DateTimePicker->setDate(QDate(2001, 1, 1));
+       },
+       [&] {
+         EXPECT_EQ(X().Tag.substr(0, 4), "TT-9");
+         EXPECT_EQ(M().EdTAG->Text(), X().Tag);
+         EXPECT_EQ(M().EdDescripteur->Text(), X().Descriptor);
+         EXPECT_EQ(X().Descriptor.substr(0, 10), "NORTH LOOP");
+         EXPECT_EQ(TTreeView::Text(*M().TreeView->Node(1)), X().Tag);
+         EXPECT_EQ(M().DateTimePicker->date(), QDate(2031, 7, 8));
+       }},
+      {"19 assembly number", 305, [&] { M().EdAssNb->SetText("0001234"); }, [&] { M().EdAssNb->SetText("999"); },
+       [&] { EXPECT_EQ(M().EdAssNb->Text(), "1234"); }},
+      {"44 units", 301, [&] { M().Range_Unit->SetCodeUnite(57); }, [&] { M().Range_Unit->SetCodeUnite(49); },
+       [&] { EXPECT_EQ(M().Range_Unit->CodeUnite(), 57); }},
+      {"47 linearisation on", 311, [] {}, [&] { M().BtnLin1->show(); M().BtnLin2->hide(); },
+       [&] {
+         EXPECT_TRUE(M().BtnLin1->isHidden());
+         EXPECT_FALSE(M().BtnLin2->isHidden());
+       }},
+      {"47 linearisation off", 312, [] {}, [&] { M().BtnLin1->hide(); M().BtnLin2->show(); },
+       [&] {
+         EXPECT_FALSE(M().BtnLin1->isHidden());
+         EXPECT_TRUE(M().BtnLin2->isHidden());
+       }},
+      {"143 secondary input limits", 323,
+       [&] {
+         M().EdAI1N->SetText("100.00");
+         M().EdAI1UL->SetText("5.0");
+         M().EdAI1LL->SetText("-3.0");
+       },
+       [&] { M().LbAI1UL->SetCaption("?"); },
+       [&] {
+         // The limits written, and their middle as the nominal value.
+         EXPECT_EQ(M().LbAI1N->Caption(), "100.0");
+         EXPECT_EQ(M().LbAI1UL->Caption(), "105.0");
+         EXPECT_EQ(M().LbAI1LL->Caption(), "97.0");
+         EXPECT_EQ(M().EdAI1N->Text(), "101.00");
+         EXPECT_EQ(M().EdAI1UL->Text(), "4.0");
+         EXPECT_EQ(M().EdAI1LL->Text(), "-4.0");
+       }},
+      {"197 peak values", 315, [] {},
+       [&] {
+         World.Program->Forms.TambForm->LbTMin->SetCaption("?");
+         World.Program->Forms.TambForm->LbTmax->SetCaption("?");
+       },
+       [&] {
+         // The reset values: a minimum above and a maximum below any temperature.
+         EXPECT_EQ(World.Program->Forms.TambForm->LbTMin->Caption(), "120");
+         EXPECT_EQ(World.Program->Forms.TambForm->LbTmax->Caption(), "-120");
+       }},
+      {"213 extended status", 322,
+       [&] {
+         M().RdMod5->setChecked(true);
+         M().LCD->SetPointDecimal(3);
+         M().CkDispUnit->setChecked(true);
+       },
+       [&] {
+         M().RdMod0->setChecked(true);
+         M().CkDispUnit->setChecked(false);
+         M().TrackBarPDaf->setValue(4);
+         M().SetRangeMasks(nullptr, 0);
+       },
+       [&] {
+         EXPECT_EQ(M().EdURV->EditMask(), "!##0.000;1;_");
+         EXPECT_EQ(M().EdLPV->EditMask(), "!##0.000;1;_");
+         EXPECT_EQ(M().RangeFormat, "#0.000");
+         EXPECT_EQ(M().TrackBarPDaf->value(), 1);
+         EXPECT_TRUE(M().CkDispUnit->isChecked());
+         EXPECT_TRUE(M().RdMod5->isChecked());
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.type();
+    RunMeanwhile(c.job, c.spoil);
+    c.check();
+  }
+}
+
+TEST_F(Dispatch, ReadingTheClockShowsItInTheClockWindow) {
+  S().ClockDate = {2, 1, 124};
+  S().ClockTime = (3u * 3600 + 4 * 60 + 5) * 32000;
+  S().ClockSetDate = {31, 12, 123};
+  S().ClockSetTime = (23u * 3600 + 59 * 60 + 58) * 32000;
+  S().ClockFlags = 3;
+  Run(251);
+  TTimeDateFrom& clock = *World.Program->Forms.TimeDateFrom;
+  EXPECT_EQ(clock.Label7->Caption(), "02/01/2024  03:04:05");
+  EXPECT_EQ(clock.Label9->Caption(), "31/12/2023  23:59:58");
+  EXPECT_EQ(clock.Label10->Caption(), "3");
+}
+
+TEST_F(Dispatch, ALockStateOfNeitherUnchecksBothLockButtons) {
+  {
+    const QSignalBlocker quiet(M().RdLock);  // checked as the page shows it, no click
+    M().RdLock->setChecked(true);
+  }
+  M().LbMaxSeg->SetCaption("47");
+  S().LockState = 255;
+  const int before = Answers;
+  M().MainHart->WriteAccessLock(X(), 1234);  // a code the device takes neither way
+  ASSERT_TRUE(World.Sched.AdvanceUntil([&] { return Answers > before; }, 5000));
+  EXPECT_EQ(X().LockState, 255);
+  EXPECT_FALSE(M().RdLock->isChecked());
+  EXPECT_FALSE(M().RdUnLock->isChecked());
+  EXPECT_EQ(M().LbMaxSeg->Caption(), "47");
+  EXPECT_EQ(World.Jobs().At(World.Jobs().JobIndex), 0);  // no linearisation switched off
+}
+
+TEST_F(Dispatch, APollingAddressAnswerForTheSameAddressLeavesItsNodePlain) {
+  QTreeWidgetItem* node = M().TreeView->Node(1);
+  ASSERT_EQ(TTreeView::Text(*node), X().Tag);
+  ASSERT_EQ(M().CurrentAddress, 0);
+  M().NewPollingAddress = 0;
+  Run(300);
+  EXPECT_EQ(TTreeView::Text(*node), "0");
+  EXPECT_EQ(TTreeView::ImageIndex(*node), -1);
+  EXPECT_EQ(TTreeView::StateIndex(*node), -1);
+  EXPECT_EQ(TTreeView::SelectedIndex(*node), 1);
+  EXPECT_FALSE(node->isSelected());
+  EXPECT_NE(M().TreeView->Selected(), node);
+  EXPECT_EQ(M().CurrentAddress, 0);
 }
 
 TEST_F(Dispatch, PollingAddressMovesTheDevicesNode) {
@@ -292,6 +484,28 @@ TEST_F(Dispatch, SensorDescriptionByKind) {
   Run(213);
   EXPECT_EQ(M().CbV2->currentIndex(), 1);
   EXPECT_EQ(M().CbV1->currentIndex(), 1);
+
+  // The answer to the write (136) shows the same; a kind 2 changes no box, and a
+  // thermocouple connection above 1 leaves its box as it was.
+  struct Case {
+    std::uint8_t info;
+    std::vector<int> boxes;  // CbV1, CbV2, CbR1, CbR2, CbTC1, CbTC2 afterwards
+  };
+  for (const Case& c : {Case{0x00, {0, 0, 2, 3, 1, 1}},    // voltage
+                        Case{0xC0, {0, 0, 2, 3, 0, 0}},    // thermocouple, cold junction on
+                        Case{0xD2, {0, 0, 2, 3, 2, 1}},    // thermocouple, off
+                        Case{0xA5, {0, 0, 2, 3, 2, 1}},    // kind 2
+                        Case{0xE3, {0, 0, 2, 3, 3, 1}},    // thermocouple, connection 2
+                        Case{0x53, {0, 0, 3, 1, 3, 1}},    // resistance
+                        Case{0x21, {1, 2, 3, 1, 3, 1}}}) {  // voltage, AI1+AI2
+    X().SensorInfo = c.info;
+    Run(317);
+    ASSERT_EQ(World.Commands().back(), 136) << int{c.info};
+    EXPECT_EQ(S().SensorInfo, c.info);
+    const std::vector<int> boxes = {M().CbV1->currentIndex(), M().CbV2->currentIndex(), M().CbR1->currentIndex(),
+                                    M().CbR2->currentIndex(), M().CbTC1->currentIndex(), M().CbTC2->currentIndex()};
+    EXPECT_EQ(boxes, c.boxes) << int{c.info};
+  }
 }
 
 TEST_F(Dispatch, SelfTestReadsItsResultOnMakersDevices) {
@@ -340,13 +554,42 @@ TEST_F(Dispatch, AnErrorAnswerSelectsNoCase) {
 }
 
 TEST_F(Dispatch, RegistrationAnswerClosesItsWindowAndSearchesAgain) {
+  // From the parameters page, which a busy list may not leave: the answer frees the list
+  // before it goes back to the search page, so that its page change is not refused.
+  M().TabbedNotebook->SetPageIndex(2);
+  ASSERT_EQ(M().TabbedNotebook->PageIndex(), 2);
   World.Program->Forms.NSForm->Show();
+  World.Program->Forms.NSForm->EdIdent->SetText("1234567");
+  const int beeps = World.Ui.Beeps;
   World.Jobs().Start(409);
   M().Evenement.SetInterval(50);
   ASSERT_TRUE(World.Sched.AdvanceUntil([&] { return !World.Program->Forms.NSForm->Visible(); }, 5000));
   EXPECT_EQ(M().TabbedNotebook->PageIndex(), 0);
+  EXPECT_EQ(World.Ui.Beeps, beeps + 1);  // the new search's disconnection only; a refused change beeps too
   EXPECT_EQ(World.Jobs().At(0), 100);
+  EXPECT_EQ(World.Jobs().JobIndex, 0);
   EXPECT_TRUE(World.Jobs().Busy);
+  EXPECT_EQ(World.Sim.Identity.DeviceId, 1234567u);
+  const std::size_t from = World.Sim.Requests.size();
+  ASSERT_TRUE(World.AdvanceUntilRequests(1));
+  EXPECT_EQ(World.Sim.Requests[from].Command, 0);  // the search of the loop
+}
+
+TEST_F(Dispatch, ARefusedRegistrationLeavesItsWindowOpen) {
+  M().TabbedNotebook->SetPageIndex(2);
+  World.Program->Forms.NSForm->Show();
+  World.Program->Forms.NSForm->EdIdent->SetText("1234567");
+  World.Sim.Faults.ResponseCode = 16;  // access restricted
+  const std::size_t from = World.Sim.Requests.size();
+  World.Jobs().Start(409);
+  M().Evenement.SetInterval(50);
+  ASSERT_TRUE(World.AdvanceUntilRequests(1));
+  World.Advance(1000);
+  EXPECT_TRUE(World.Program->Forms.NSForm->Visible());
+  EXPECT_EQ(M().TabbedNotebook->PageIndex(), 2);
+  EXPECT_EQ(World.Jobs().At(0), 409);
+  for (std::size_t i = from; i < World.Sim.Requests.size(); ++i) EXPECT_EQ(World.Sim.Requests[i].Command, 128) << "no search";
+  EXPECT_NE(World.Sim.Identity.DeviceId, 1234567u);
 }
 
 TEST_F(Dispatch, InputSelectionAnswerClosesItsWindow) {

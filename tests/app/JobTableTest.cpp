@@ -5,6 +5,9 @@
 
 #include <QDateEdit>
 
+#include "app/Dessin.h"
+#include "app/Ns.h"
+#include "app/Tamb.h"
 #include "app/Texts.h"
 #include "controls/SEGMENTS.h"
 #include "support/AppFixture.h"
@@ -102,20 +105,49 @@ TEST_F(JobTable, SegmentJobsTakeTheirPointFromTheCurve) {
   EXPECT_EQ(Send(312)->Data[0], 0);
   EXPECT_EQ(M().SegmentCounter, 0);
 
-  // The device's table ends at point 47: a point beyond it is never sent.
-  M().SegmentCounter = 48;
-  EXPECT_EQ(Send(309), nullptr);
+  // The device's table holds the points 0 to 47: nothing beyond it is ever asked for or
+  // written, neither a point nor a segment count.
+  TDraw& draw = *World.Program->Forms.DessinForm->Draw1;
+  for (std::int32_t job : {209, 309}) {
+    for (std::int32_t point : {-1, 48, 256}) {
+      M().SegmentCounter = point;
+      EXPECT_EQ(Send(job), nullptr) << job << " point " << point;
+    }
+  }
+  for (std::int32_t count : {-1, 48, 256}) {
+    draw.LastIndex = count;
+    EXPECT_EQ(Send(313), nullptr) << count;
+  }
+  M().SegmentCounter = 47;
+  EXPECT_EQ(Send(209)->Data[0], 47);
+  draw.LastIndex = 47;
+  const SimRequest* count = Send(313);
+  ASSERT_TRUE(count);
+  EXPECT_EQ(count->Command, 203);
+  EXPECT_EQ(count->Data[0], 47);
 }
 
 TEST_F(JobTable, ClockJobsLeaveTheStatusBarAndTheLamp) {
   for (std::int32_t job : {250, 251, 350}) {
     M().SetStatusPanel(0, "kept");
     M().SetStatusPanel(1, "kept too");
-    const SimRequest* r = Send(job);
-    ASSERT_TRUE(r) << job;
-    EXPECT_EQ(M().StatusPanel(1), "kept too") << job;
+    const std::size_t from = World.Sim.Requests.size();
+    World.Jobs().StartList({job, 500});
+    // The tick itself, before the end of the transmission could switch a lamp off again.
+    M().EvenementTimer(nullptr);
     EXPECT_FALSE(M().CTS_LED->LedStatus()) << job;
+    EXPECT_EQ(M().StatusPanel(0), "kept") << job;
+    EXPECT_EQ(M().StatusPanel(1), "kept too") << job;
+    ASSERT_TRUE(World.Sched.AdvanceUntil([&] { return !World.Jobs().Busy; }, 10000)) << job;
+    ASSERT_EQ(World.Sim.Requests.size(), from + 1) << job;
+    EXPECT_EQ(World.Sim.Requests[from].Command, job == 251 ? 90 : 89) << job;
   }
+  // A request job, by contrast, shows its text and lights the lamp at once.
+  World.Jobs().StartList({200, 500});
+  M().EvenementTimer(nullptr);
+  EXPECT_TRUE(M().CTS_LED->LedStatus());
+  EXPECT_EQ(M().StatusPanel(0), "Read message");
+  EXPECT_EQ(M().StatusPanel(1), "");
 }
 
 TEST_F(JobTable, JobsSendNothingForAFieldThatIsNotANumber) {
@@ -124,6 +156,8 @@ TEST_F(JobTable, JobsSendNothingForAFieldThatIsNotANumber) {
     std::function<void(TMainForm&)> spoil;
     bool reported;  // the conversion message, else a beep
   };
+  auto tamb = [](TMainForm& m) -> TTambForm& { return *m.Forms().TambForm; };
+  auto ns = [](TMainForm& m) -> TNSForm& { return *m.Forms().NSForm; };
   const std::vector<Case> cases = {
       {302, [](TMainForm& m) { m.EdURV->SetText("abc"); }, false},
       {302, [](TMainForm& m) { m.EdLRV->SetText(""); }, false},
@@ -134,6 +168,9 @@ TEST_F(JobTable, JobsSendNothingForAFieldThatIsNotANumber) {
       {304, [](TMainForm& m) { m.EdDAMP->SetText("1.x"); }, true},
       {305, [](TMainForm& m) { m.EdAssNb->SetText("12a"); }, true},
       {306, [](TMainForm& m) { m.EdSNb->SetText(""); }, true},
+      // Texts of dialogs, changed after the dialog queued the job.
+      {314, [&](TMainForm& m) { tamb(m).EdTamb->SetText("  . "); }, false},
+      {409, [&](TMainForm& m) { ns(m).EdIdent->SetText("12 34"); }, true},
   };
   for (const Case& c : cases) {
     AppWorld w;
@@ -141,7 +178,8 @@ TEST_F(JobTable, JobsSendNothingForAFieldThatIsNotANumber) {
     w.Connect();
     for (TMaskEdit* e : {w.Main().EdURV, w.Main().EdLRV, w.Main().EdUPV, w.Main().EdLPV, w.Main().EdAlr1, w.Main().EdHys1,
                          w.Main().EdDel1, w.Main().EdAlr2, w.Main().EdHys2, w.Main().EdDel2, w.Main().EdAI1N,
-                         w.Main().EdAI1UL, w.Main().EdAI1LL, w.Main().EdDAMP, w.Main().EdAssNb, w.Main().EdSNb}) {
+                         w.Main().EdAI1UL, w.Main().EdAI1LL, w.Main().EdDAMP, w.Main().EdAssNb, w.Main().EdSNb,
+                         tamb(w.Main()).EdTamb, ns(w.Main()).EdIdent}) {
       e->SetText("1");
     }
     c.spoil(w.Main());
@@ -165,10 +203,59 @@ TEST_F(JobTable, JobsSendNothingForAFieldThatIsNotANumber) {
   }
 }
 
+TEST_F(JobTable, DatesTheDeviceCannotKeepAreNeitherPickedNorSent) {
+  // The device keeps year - 1900 in one byte: the picker holds no other year.
+  QDateEdit& picker = *M().DateTimePicker;
+  EXPECT_EQ(picker.minimumDate(), QDate(1900, 1, 1));
+  EXPECT_EQ(picker.maximumDate(), QDate(2155, 12, 31));
+  picker.setDate(QDate(2200, 6, 1));
+  EXPECT_EQ(picker.date(), QDate(2155, 12, 31));
+  picker.setDate(QDate(1850, 6, 1));
+  EXPECT_EQ(picker.date(), QDate(1900, 1, 1));
+
+  // Both ends go out as they are.
+  for (const QDate& d : {QDate(1900, 1, 1), QDate(2155, 12, 31)}) {
+    picker.setDate(d);
+    ASSERT_TRUE(Send(303));
+    EXPECT_EQ(World.Sim.State.YearSince1900, d.year() - 1900);
+    EXPECT_EQ(World.Sim.State.Day, d.day());
+  }
+
+  // A date beyond them that reaches the job all the same is reported, and nothing is sent;
+  // the list goes on as after any refused job.
+  picker.setDateRange(QDate(1752, 9, 14), QDate(9999, 12, 31));
+  struct Case {
+    QDate date;
+    const char* report;
+  };
+  for (const Case& c : {Case{QDate(2156, 1, 1), "'01/01/2156' is out of range: enter a date from 01/01/1900 to 31/12/2155"},
+                        Case{QDate(1899, 12, 31), "'31/12/1899' is out of range: enter a date from 01/01/1900 to 31/12/2155"}}) {
+    picker.setDate(c.date);
+    World.Ui.ErrorReports.clear();
+    const std::size_t from = World.Sim.Requests.size();
+    World.Jobs().StartList({303, 500});
+    M().Evenement.SetInterval(50);
+    World.Advance(50);
+    EXPECT_FALSE(M().CTS_LED->LedStatus());
+    EXPECT_EQ(M().Evenement.Interval(), 2500);
+    World.Advance(2500);
+    EXPECT_FALSE(World.Jobs().Busy);
+    EXPECT_EQ(World.Sim.Requests.size(), from);
+    EXPECT_EQ(World.Ui.ErrorReports, std::vector<std::string>{c.report});
+    EXPECT_EQ(World.Sim.State.YearSince1900, 255);  // the last date sent stays
+  }
+}
+
 TEST(JobTableEdition, TheConversionMessageInFrench) {
   AppWorld w(TLangue::Francais);
   w.Main().EdDAMP->SetText("x");
   w.Main().RunJob(304);
   ASSERT_EQ(w.Ui.ErrorReports.size(), 1u);
   EXPECT_EQ(w.Ui.ErrorReports[0], "'x' n'est pas une valeur en virgule flottante correcte");
+
+  w.Main().DateTimePicker->setDateRange(QDate(1752, 9, 14), QDate(9999, 12, 31));
+  w.Main().DateTimePicker->setDate(QDate(2200, 3, 4));
+  w.Main().RunJob(303);
+  ASSERT_EQ(w.Ui.ErrorReports.size(), 2u);
+  EXPECT_EQ(w.Ui.ErrorReports[1], Cp("« 04/03/2200 » est hors limites : entrez une date du 01/01/1900 au 31/12/2155"));
 }

@@ -4,11 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDateEdit>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +25,7 @@
 #include "app/Texts.h"
 #include "app/load.h"
 #include "support/AppFixture.h"
+#include "support/RealDrags.h"
 
 namespace {
 
@@ -489,4 +498,167 @@ TEST_F(LoadFrench, TextsAndCopiesOfTheFrenchEdition) {
   Xmt().FileImage.SetByte(TXmtRecord::OffDeviceType, 1);
   Form().FileLoaded();
   EXPECT_EQ(World.Ui.Messages, (Texts{"  Fabricant incorrect !   ", "  Produit incorrect !        "}));
+}
+
+// ---------------------------------------------------------------------------------------
+// Real drags and mouse moves
+
+namespace {
+
+// What a list did with the events a drag over it brings: enter, move, drop.
+struct TDropSeen {
+  bool Entered = false;
+  bool Moved = false;
+  bool Dropped = false;
+  Qt::DropAction Action = Qt::IgnoreAction;  // what the drop tells the drag's source
+};
+
+// The events a drag brings to the list it passes over and is dropped on, with the data and
+// the actions the drag offers.
+TDropSeen DragOver(TLoadList& onto, const QMimeData* data, Qt::DropActions actions) {
+  const QPoint at = onto.viewport()->rect().center();
+  QDragEnterEvent enter(at, actions, data, Qt::LeftButton, {});
+  QApplication::sendEvent(onto.viewport(), &enter);
+  QDragMoveEvent move(at, actions, data, Qt::LeftButton, {});
+  QApplication::sendEvent(onto.viewport(), &move);
+  QDropEvent drop(at, actions, data, Qt::LeftButton, {});
+  QApplication::sendEvent(onto.viewport(), &drop);
+  return {enter.isAccepted(), move.isAccepted(), drop.isAccepted(), drop.dropAction()};
+}
+
+// A drag of the selected items of `from`, started as the mouse starts it (a press on the first
+// of them, then moves past the drag distance): while it runs, it passes over and is dropped on
+// `onto`; Esc then ends it, so the drag itself drops nothing more.
+TDropSeen Drag(TLoadList& from, TLoadList& onto) {
+  TDropSeen seen;
+  bool ran = false;
+  QTimer::singleShot(0, &from, [&] {
+    if (auto* drag = from.findChild<QDrag*>()) {
+      ran = true;
+      seen = DragOver(onto, drag->mimeData(), drag->supportedActions());
+    }
+    QTest::keyPress(&from, Qt::Key_Escape);
+  });
+  int first = 0;
+  while (!from.item(first)->isSelected()) ++first;
+  const QPoint start = from.visualItemRect(from.item(first)).center();
+  QTest::mousePress(from.viewport(), Qt::LeftButton, {}, start);
+  QTest::mouseMove(from.viewport(), start + QPoint(5, 2));
+  QTest::mouseMove(from.viewport(), start + QPoint(40, 10));
+  QTest::mouseRelease(from.viewport(), Qt::LeftButton, {}, start + QPoint(40, 10));
+  EXPECT_TRUE(ran) << "no drag started";
+  return seen;
+}
+
+}  // namespace
+
+TEST_F(LoadTest, RealDragsCopyOnceAndNeverMove) {
+  if (!RealDragsHere()) return;
+  Open(17, 0x16);
+  TLoadList& src = *Form().ListSource;
+  TLoadList& dst = *Form().ListDestination;
+  const Texts offered = src.Items();
+  Form().BtnDelAllClick();
+
+  // From the file's list onto the transmitter's: a copy, however often it is dropped.
+  for (int i = 0; i < 2; ++i) {
+    Select(src, {0, 5});
+    const TDropSeen seen = Drag(src, dst);
+    EXPECT_TRUE(seen.Entered && seen.Moved && seen.Dropped) << i;
+    EXPECT_EQ(seen.Action, Qt::CopyAction) << i << ": the source never deletes what it gave";
+    EXPECT_EQ(dst.Items(), (Texts{Form().GroupItem(1), Form().GroupItem(6)})) << i;
+    EXPECT_EQ(src.Items(), offered) << i;
+  }
+
+  // A list onto itself changes nothing.
+  Select(src, {2});
+  EXPECT_TRUE(Drag(src, src).Dropped);
+  Select(dst, {1});
+  EXPECT_TRUE(Drag(dst, dst).Dropped);
+  EXPECT_EQ(dst.Items(), (Texts{Form().GroupItem(1), Form().GroupItem(6)}));
+  EXPECT_EQ(src.Items(), offered);
+
+  // From the transmitter's list back onto the file's: the item leaves the transmitter's list,
+  // and the file's list takes nothing.
+  Select(dst, {1});
+  const TDropSeen back = Drag(dst, src);
+  EXPECT_TRUE(back.Dropped);
+  EXPECT_EQ(back.Action, Qt::CopyAction);
+  EXPECT_EQ(dst.Items(), (Texts{Form().GroupItem(1)}));
+  EXPECT_EQ(src.Items(), offered);
+}
+
+TEST_F(LoadTest, ADragFromOutsideIsRefused) {
+  Open(17, 0x16);
+  TLoadList& src = *Form().ListSource;
+  TLoadList& dst = *Form().ListDestination;
+  const Texts offered = src.Items();
+  Form().BtnDelAllClick();
+  Select(src, {0, 5});
+  // The lists' own data, and a text, as another program would drag them.
+  std::unique_ptr<QMimeData> listData(src.model()->mimeData(src.selectionModel()->selectedIndexes()));
+  ASSERT_NE(listData, nullptr);
+  QMimeData text;
+  text.setText(Q(Form().GroupItem(1)));
+  for (TLoadList* onto : {&dst, &src}) {
+    for (const QMimeData* data : std::vector<const QMimeData*>{listData.get(), &text}) {
+      const TDropSeen seen = DragOver(*onto, data, Qt::CopyAction | Qt::MoveAction);
+      EXPECT_FALSE(seen.Entered);
+      EXPECT_FALSE(seen.Moved);
+      EXPECT_FALSE(seen.Dropped);
+    }
+  }
+  EXPECT_EQ(dst.count(), 0);
+  EXPECT_EQ(src.Items(), offered);
+}
+
+TEST_F(LoadTest, TheHintFollowsTheMouse) {
+  Open(17, 0x16);
+  TLoadList& src = *Form().ListSource;
+  TLoadList& dst = *Form().ListDestination;
+  Form().BtnDelAllClick();
+  Select(src, {2, 4});
+  Form().BtnAddClick();
+  struct Step {
+    TLoadList* list;
+    QPoint at;
+    std::string srcHint, dstHint;  // both lists' hints afterwards
+  };
+  const QPoint empty(4, src.viewport()->height() - 4);  // below the items
+  const Step steps[] = {
+      {&src, Centre(src, 5), Form().GroupItem(6), ""},
+      {&src, Centre(src, 0), Form().GroupItem(1), ""},
+      {&src, empty, Form().GroupItem(1), ""},  // no item there: the hint stays
+      {&dst, Centre(dst, 1), Form().GroupItem(1), Form().GroupItem(5)},
+      {&dst, empty, Form().GroupItem(1), Form().GroupItem(5)},
+  };
+  for (const Step& s : steps) {
+    QTest::mouseMove(s.list->viewport(), s.at);
+    EXPECT_EQ(FromQ(src.toolTip()), s.srcHint) << s.at.x() << "," << s.at.y();
+    EXPECT_EQ(FromQ(dst.toolTip()), s.dstHint) << s.at.x() << "," << s.at.y();
+  }
+}
+
+TEST_F(LoadTest, EachLastDigitStepChecksItsButton) {
+  Open(250, 203);
+  TMainForm& m = Main();
+  struct Case {
+    Byte step;
+    QRadioButton* checked;  // null: the buttons stay as they were
+  };
+  const Case cases[] = {
+      {0, m.RdMod0}, {1, m.RdMod2}, {2, m.RdMod5}, {3, m.RdMod10}, {4, nullptr}, {255, nullptr},
+  };
+  for (QRadioButton* before : {m.RdMod0, m.RdMod10}) {
+    for (const Case& c : cases) {
+      before->setChecked(true);
+      Xmt().FileImage.SetByte(TXmtRecord::OffLastDigitStep, c.step);
+      Choose({12});
+      Form().BitBtnLangue1Click();
+      QRadioButton* expected = c.checked ? c.checked : before;
+      for (QRadioButton* b : {m.RdMod0, m.RdMod2, m.RdMod5, m.RdMod10})
+        EXPECT_EQ(b->isChecked(), b == expected) << int{c.step} << " " << b->objectName().toStdString();
+      EXPECT_EQ(Xmt().LastDigitStep, c.step);
+    }
+  }
 }

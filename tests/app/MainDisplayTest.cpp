@@ -127,6 +127,92 @@ TEST_F(AppFixture, FaultCurrentsAndLinearisationByDeviceType) {
   EXPECT_FALSE(m.BtnLin2->isEnabled());
 }
 
+TEST_F(AppFixture, TheLinearisationWindowsTransfersFollowTheInputKind) {
+  TMainForm& m = Main();
+  TDessinForm& dessin = *World.Program->Forms.DessinForm;
+  struct Case {
+    bool maker;
+    Byte type;
+    bool before;  // the transfer buttons' state before the identity is shown
+    bool after;
+    bool lin;     // BtnLin1 and BtnLin2 enabled
+  };
+  for (const Case& c : std::vector<Case>{
+           {true, 0x40, false, true, true},   // input kind 0
+           {true, 0x48, false, true, true},   // input kind 2
+           {true, 0x44, true, false, false},  // input kind 1
+           {true, 0x4C, true, false, false},  // input kind 3
+           {false, 0x44, true, true, false},  // another maker's device: left as they were
+           {false, 0x40, false, false, false},
+       }) {
+    const std::string name = (c.maker ? "maker's type " : "other type ") + std::to_string(c.type);
+    dessin.EnableTransfers(c.before);
+    m.Transmetteur.Is_Ostrel = c.maker;
+    m.Transmetteur.DeviceType = c.type;
+    m.ShowIdentity(nullptr);
+    EXPECT_EQ(dessin.Btn_WR->isEnabled(), c.after) << name;
+    EXPECT_EQ(dessin.Btn_RD->isEnabled(), c.after) << name;
+    EXPECT_EQ(m.BtnLin1->isEnabled(), c.lin) << name;
+    EXPECT_EQ(m.BtnLin2->isEnabled(), c.lin) << name;
+  }
+}
+
+TEST(MainDisplay, AlarmsShowTheirDecimalsInEitherLocale) {
+  // One set point and hysteresis, shown and read back for every number of decimals; "."
+  // stands for the locale's separator. Above 4 decimals the scale still follows them.
+  struct Row {
+    Byte decimals;
+    const char* mask;
+    const char* setPoint;
+    const char* hysteresis;
+    std::int16_t setPointBack;
+    std::int16_t hysteresisBack;
+  };
+  for (char ds : {'.', ','}) {
+    TFormatSettings fs;
+    fs.DecimalSeparator = ds;
+    AppWorld w(TLangue::Anglais, fs);
+    TMainForm& m = w.Main();
+    auto local = [ds](std::string text) {
+      for (char& c : text)
+        if (c == '.') c = ds;
+      return text;
+    };
+    for (const Row& r : std::initializer_list<Row>{
+             {0, "!####0;1;_", "1234", "10", 1234, 10},
+             {1, "!###0.0;1;_", "123.4", "1.0", 1234, 10},
+             {2, "!##0.00;1;_", "12.34", "0.10", 1234, 10},
+             {3, "!#0.000;1;_", "1.234", "0.010", 1234, 10},
+             {4, "!0.0000;1;_", "0.1234", "0.0010", 1234, 10},
+             {5, "!####0.000;1;_", "0.012", "0.000", 1200, 0},
+         }) {
+      const int alarm = 1 + r.decimals % 2;  // both alarms' controls in turn
+      SCOPED_TRACE("alarm " + std::to_string(alarm) + ", " + std::to_string(r.decimals) + " decimals, '" + ds + "'");
+      TAlarmInfo a;
+      a.SetPointEditable = a.HysteresisEditable = a.DelayEditable = a.RelayEditable = true;
+      a.Decimals = r.decimals;
+      a.SetPoint = 1234;
+      a.Hysteresis = 10;
+      a.Delay = 4;
+      (alarm == 1 ? m.Transmetteur.Alarm1 : m.Transmetteur.Alarm2) = a;
+      m.ShowAlarm(nullptr, alarm);
+      TMaskEdit* setPoint = alarm == 1 ? m.EdAlr1 : m.EdAlr2;
+      TMaskEdit* hysteresis = alarm == 1 ? m.EdHys1 : m.EdHys2;
+      EXPECT_EQ(setPoint->EditMask(), local(r.mask));
+      EXPECT_EQ(hysteresis->EditMask(), local(r.mask));
+      EXPECT_EQ(setPoint->Text(), local(r.setPoint));
+      EXPECT_EQ(hysteresis->Text(), local(r.hysteresis));
+      EXPECT_EQ((alarm == 1 ? m.EdDel1 : m.EdDel2)->Text(), "4");
+      const auto back = m.BuildAlarmRecord(nullptr, alarm);
+      ASSERT_TRUE(back);
+      EXPECT_EQ(back->SetPoint, r.setPointBack);
+      EXPECT_EQ(back->Hysteresis, r.hysteresisBack);
+      EXPECT_EQ(back->Decimals, r.decimals);
+    }
+    EXPECT_EQ(w.Ui.Beeps, 0);
+  }
+}
+
 TEST(MainDisplay, RangeMasksUseTheLocaleSeparator) {
   TFormatSettings fs;
   fs.DecimalSeparator = ',';

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QGroupBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QRadioButton>
 
 #include "app/commcfg.h"
@@ -176,6 +178,34 @@ TEST(PortDialog, ButtonsFollowThePortListAtEachShowing) {
   Show(w, -1, [&](TCfgForm&) { second = enabled(); });
   EXPECT_EQ(second.substr(0, 7), "1101000");
   EXPECT_TRUE(f.RBtnCOM5->toolTip().isEmpty());
+}
+
+// The dialog as it shows, the same in both editions: its caption and controls, on top of the
+// other windows, centred on the screen.
+TEST(PortDialog, ACentredDialogOnTopWithTheSameTextsInBothEditions) {
+  for (TLangue langue : {TLangue::Anglais, TLangue::Francais}) {
+    SCOPED_TRACE(static_cast<int>(langue));
+    TempCwd dir;
+    AppWorld w(langue, {}, AppPorts{{1}, false, {}});
+    TCfgForm& f = *w.Program->Forms.CfgForm;
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Configuration"));
+    EXPECT_EQ(f.windowType(), Qt::Dialog);
+    EXPECT_TRUE(f.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(f.GroupBox1->title(), QStringLiteral("Port"));
+    std::vector<std::string> captions;
+    for (QRadioButton* b : Buttons(f)) captions.push_back(b->text().toStdString());
+    EXPECT_EQ(captions, (std::vector<std::string>{"OFFLINE", "COM1", "COM2", "COM3", "COM4", "USB", "VCOM", ""}));
+    EXPECT_EQ(f.BtnOK->text(), QStringLiteral("Ok"));
+    EXPECT_TRUE(f.RBtnCOM0->isChecked());
+    EXPECT_EQ(f.Tag, 10);
+    QPoint centre;
+    Show(w, -1, [&](TCfgForm& shown) {
+      centre = shown.frameGeometry().center();
+      EXPECT_TRUE(shown.RBtnCOM0->isHidden());
+    });
+    const QPoint screen = f.screen()->availableGeometry().center();
+    EXPECT_LE((centre - screen).manhattanLength(), 4) << centre.x() << "," << centre.y();
+  }
 }
 
 // From the Setup menu: no countdown; the user's choice is confirmed by Ok, by the close box

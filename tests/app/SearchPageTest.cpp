@@ -4,10 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDrag>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTest>
+#include <QTimer>
 
 #include "app/Dessin.h"
 #include "app/Erreur.h"
@@ -15,7 +20,9 @@
 #include "app/Xfert.h"
 #include "app/tstXT.h"
 #include "support/AppFixture.h"
+#include "support/RealDrags.h"
 #include "support/SimWire.h"
+#include "support/TempCwd.h"
 
 namespace {
 
@@ -42,6 +49,59 @@ struct SearchPage : ::testing::Test {
     return jobs;
   }
   bool InfoShown() const { return !M().InfoPanel->isHidden(); }
+  // Presses the mouse at `from` on `pressOn`, moves it to begin a drag of `source` and lets
+  // it go over the point `to` of `target`, through the platform's drag. Windows shown.
+  static void DragWithTheMouse(QWidget* source, QWidget* pressOn, QPoint from, QWidget* target, QPoint to) {
+    // Once the drag has begun, its own event loop runs the moves and the release.
+    auto dragging = [source] { return source->findChild<QDrag*>() != nullptr; };
+    int step = 0;
+    QTimer stepper;
+    QObject::connect(&stepper, &QTimer::timeout, [&] {
+      if (step == 0 && !dragging()) return;
+      switch (step++) {
+        case 0: QTest::mouseMove(target, to + QPoint(0, 2)); break;
+        case 1: QTest::mouseMove(target, to); break;
+        case 2: QTest::mouseRelease(target, Qt::LeftButton, {}, to); break;
+        default: break;
+      }
+    });
+    stepper.start(10);
+    QTest::mousePress(pressOn, Qt::LeftButton, {}, from);
+    // The tree readies a drag at the first move and begins it at the next one beyond the
+    // start distance.
+    QTest::mouseMove(pressOn, from + QPoint(1, 0));
+    QTest::mouseMove(pressOn, from + QPoint(QApplication::startDragDistance() + 4, 0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return step > 2 && !dragging(); }, 5000)) << "the drag did not end";
+  }
+  // The node taken in the tree.
+  void DragNode(QTreeWidgetItem* node, QWidget* target, QPoint to) {
+    DragWithTheMouse(&Tree(), Tree().viewport(), Tree().visualItemRect(node).center(), target, to);
+  }
+  // Renames the node as the user does: F2, the text typed (a control character pasted, as
+  // it cannot be typed), Return. The window must be shown.
+  void RenameInTheEditor(QTreeWidgetItem* node, const QString& typed) {
+    Tree().SetSelected(node);
+    Tree().setFocus();
+    QTest::keyClick(&Tree(), Qt::Key_F2);
+    auto* e = qobject_cast<QLineEdit*>(Tree().indexWidget(Tree().indexFromItem(node)));
+    ASSERT_NE(e, nullptr);
+    e->selectAll();
+    e->del();
+    for (char32_t c : typed.toUcs4()) {
+      const QString one = QString::fromUcs4(&c, 1);
+      if (c < 0x20) {
+        e->insert(one);
+        continue;
+      }
+      QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, one);
+      QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, one);
+      QCoreApplication::sendEvent(e, &press);
+      QCoreApplication::sendEvent(e, &release);
+    }
+    ASSERT_EQ(e->text(), typed);
+    QTest::keyClick(e, Qt::Key_Return);
+    QCoreApplication::processEvents();  // the editor's commit is queued
+  }
   // The request of the given command the transmitter received last.
   const SimRequest* LastRequest(int command) const {
     for (auto r = World.Sim.Requests.rbegin(); r != World.Sim.Requests.rend(); ++r)
@@ -214,6 +274,85 @@ TEST_F(SearchPage, DragAndDropInTheTree) {
   EXPECT_FALSE(accept);
 }
 
+// Drag and drop as the user does it, with the mouse, in the tree and onto the information
+// panel: only the connected device's node, dragged elsewhere, moves it; the root cannot be
+// dragged; a drag from another control is refused; no node is ever moved by the tree itself.
+TEST_F(SearchPage, DragAndDropWithTheMouse) {
+  if (!RealDragsHere()) return;
+  FindAt(2);
+  TMainForm& m = M();
+  m.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&m));
+  QWidget* viewport = Tree().viewport();
+  auto at = [&](QTreeWidgetItem* node) { return Tree().visualItemRect(node).center(); };
+  const QPoint below(at(Node(15)).x(), Tree().visualItemRect(Node(15)).bottom() + 20);
+  ASSERT_LT(below.y(), viewport->height());  // the tree has room below its last node
+  std::vector<std::string> texts;
+  for (int n = 0; n < Tree().NodeCount(); ++n) texts.push_back(TTreeView::Text(*Tree().Node(n)));
+
+  enum TInfo { Shown, Cleared, AsItWas };
+  struct Case {
+    const char* name;
+    QTreeWidgetItem* dragged;
+    QWidget* target;
+    QPoint to;
+    int newAddress;  // job 300 queued with it; -1: nothing queued
+    TInfo info;
+  };
+  const std::vector<Case> cases = {
+      {"connected onto 5", Node(2), viewport, at(Node(5)), 5, AsItWas},
+      {"connected onto 0", Node(2), viewport, at(Node(0)), 0, AsItWas},
+      {"connected onto itself", Node(2), viewport, at(Node(2)), -1, AsItWas},
+      {"another onto 5", Node(4), viewport, at(Node(5)), -1, AsItWas},
+      {"connected onto the root", Node(2), viewport, at(Tree().Node(0)), -1, Shown},
+      {"another onto the root", Node(4), viewport, at(Tree().Node(0)), -1, Cleared},
+      {"connected below the nodes", Node(2), viewport, below, -1, AsItWas},
+      {"the root onto 5", Tree().Node(0), viewport, at(Node(5)), -1, AsItWas},
+      {"connected onto the panel", Node(2), m.LbProdInfo, m.LbProdInfo->rect().center(), -1, Shown},
+      {"connected onto the panel's box", Node(2), m.GrInfo, QPoint(m.GrInfo->width() / 2, 8), -1, Shown},
+      {"another onto the panel", Node(4), m.LbProdInfo, m.LbProdInfo->rect().center(), -1, Cleared},
+      {"the root onto the panel", Tree().Node(0), m.LbProdInfo, m.LbProdInfo->rect().center(), -1, AsItWas},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    World.Jobs().SetIdle();
+    m.NewPollingAddress = 99;
+    // From the other state, so that a change shows; shown when nothing may change it.
+    if (c.info == Shown) {
+      m.ClearDeviceInfo(nullptr);
+    } else {
+      m.ShowDeviceInfo(nullptr);
+    }
+    DragNode(c.dragged, c.target, c.to);
+    EXPECT_EQ(Next(), c.newAddress >= 0 ? std::vector<std::int32_t>{300} : std::vector<std::int32_t>{});
+    EXPECT_EQ(m.NewPollingAddress, c.newAddress >= 0 ? c.newAddress : 99);
+    EXPECT_EQ(InfoShown(), c.info != Cleared);
+    std::vector<std::string> now;
+    for (int n = 0; n < Tree().NodeCount(); ++n) now.push_back(TTreeView::Text(*Tree().Node(n)));
+    EXPECT_EQ(now, texts);
+    EXPECT_EQ(Tree().indexWidget(Tree().indexFromItem(c.dragged)), nullptr);  // no editor opened
+  }
+
+  // A drag that starts elsewhere, the text of another window, is refused by the tree and by
+  // the panel.
+  QLineEdit other(QStringLiteral("2222222222"));
+  other.setDragEnabled(true);
+  other.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+  for (QWidget* target : std::initializer_list<QWidget*>{viewport, m.LbProdInfo}) {
+    SCOPED_TRACE(target->objectName().toStdString());
+    World.Jobs().SetIdle();
+    Tree().SetSelected(Node(2));
+    m.ShowDeviceInfo(nullptr);
+    other.selectAll();
+    const QPoint from(20, other.height() / 2);  // on the selected text
+    DragWithTheMouse(&other, &other, from, target, target == viewport ? at(Tree().Node(0)) : target->rect().center());
+    EXPECT_TRUE(Next().empty());
+    EXPECT_TRUE(InfoShown());
+    EXPECT_EQ(other.text(), QStringLiteral("2222222222"));
+  }
+}
+
 // The connected device moved by drag and drop: command 6 with the new address, and the node
 // follows the answer.
 TEST_F(SearchPage, DraggingTheConnectedDeviceMovesIt) {
@@ -330,51 +469,60 @@ TEST_F(SearchPage, TheEditedNodeTakesTheTextWhateverIsSelectedMeanwhile) {
   EXPECT_EQ(M().EdTAG->Text(), "NEW");
 }
 
-// Texts the device cannot keep: too long, or with characters packed text has not. The node
-// keeps the device's tag and nothing is queued.
+// Texts the device cannot keep, typed into the tree's own editor: too long, a character
+// outside Windows-1252 (which the conversion would turn into '?'), or one packed text has
+// not. The node keeps the device's tag and nothing is queued; what it keeps is written.
 TEST_F(SearchPage, RenamingRefusesWhatTheDeviceCannotKeep) {
   FindAt(2);
   TMainForm& m = M();
+  m.show();
+  QCoreApplication::processEvents();
   struct Case {
-    std::string typed;  // Windows-1252
+    QString typed;
     const char* message;  // null: accepted
     const char* sent;
   };
+  const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");  // one character, two UTF-16 units
   const std::vector<Case> cases = {
       {"ABCDEFGHI", "Only 8 characters", nullptr},
-      {std::string(30, 'x'), "Only 8 characters", nullptr},
-      {"t\xE9t\xE9", "Character not allowed in a TAG", nullptr},
-      {"\xC9T\xC9", "Character not allowed in a TAG", nullptr},
+      {QString(30, 'x'), "Only 8 characters", nullptr},
+      {QString::fromUtf8("ABCDEFGH\xCE\xA9"), "Only 8 characters", nullptr},
+      {QString::fromUtf8("t\xC3\xA9t\xC3\xA9"), "Character not allowed in a TAG", nullptr},
+      {QString::fromUtf8("\xC3\x89T\xC3\x89"), "Character not allowed in a TAG", nullptr},
       {"a~b", "Character not allowed in a TAG", nullptr},
       {"a\tb", "Character not allowed in a TAG", nullptr},
+      {QString::fromUtf8("A\xCE\xA9"), "Character not allowed in a TAG", nullptr},  // not Windows-1252
+      {QString::fromUtf8("A\xE2\x82\xAC"), "Character not allowed in a TAG", nullptr},  // Windows-1252, not packed
+      {"TAG" + emoji, "Character not allowed in a TAG", nullptr},
+      {"ABCDEFG" + emoji, "Character not allowed in a TAG", nullptr},  // 8 characters
       {"", nullptr, "        "},
       {"abcdefgh", nullptr, "ABCDEFGH"},
       {"#1 (a)", nullptr, "#1 (A)  "},
+      {"A?", nullptr, "A?      "},
   };
-  const std::string deviceTag = m.Transmetteur.Tag;
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.typed);
+    SCOPED_TRACE(c.typed.toStdString());
     World.Jobs().SetIdle();
     m.EdTAG->SetText("BEFORE");
-    Tree().SetSelected(Node(2));
-    std::string text = c.typed;
+    const std::string deviceTag = m.Transmetteur.Tag;
     const int beeps = World.Ui.Beeps;
     const std::size_t messages = World.Ui.Messages.size();
-    m.TreeViewEdited(nullptr, Node(2), text);
+    RenameInTheEditor(Node(2), c.typed);
     if (c.message) {
-      EXPECT_EQ(text, deviceTag);
+      EXPECT_EQ(TTreeView::Text(*Node(2)), deviceTag);
       EXPECT_EQ(m.EdTAG->Text(), "BEFORE");
       EXPECT_TRUE(Next().empty());
       EXPECT_EQ(World.Ui.Beeps, beeps + 1);
       ASSERT_EQ(World.Ui.Messages.size(), messages + 1);
       EXPECT_EQ(World.Ui.Messages.back(), c.message);
     } else {
-      EXPECT_EQ(text, c.typed);
+      EXPECT_EQ(Node(2)->text(0), c.typed);  // as typed until the read-back
       EXPECT_EQ(Next(), (std::vector<std::int32_t>{303, 201}));
       EXPECT_EQ(World.Ui.Beeps, beeps);
       ASSERT_TRUE(World.Sched.AdvanceUntil(
           [&] { return World.Jobs().At(World.Jobs().JobIndex) == 0 && World.Jobs().CurrentJob == 0; }, 10000));
       EXPECT_EQ(SimGetPacked(LastRequest(18)->Data, 0, 8), c.sent);
+      EXPECT_EQ(World.Sim.State.Tag, std::string(c.sent));
     }
   }
 }
@@ -395,12 +543,66 @@ TEST_F(SearchPage, TheEditorShowsTheDevicesTagAfterARefusal) {
   EXPECT_EQ(World.Ui.Messages, std::vector<std::string>{"Only 8 characters"});
 }
 
+// Setup in the middle of a search, by address or by tag: afterwards the search page with an
+// idle list, nothing more sent for the old search, and a new search finds the device.
+TEST(SearchPageSetup, ASearchInterruptedBySetupLeavesAUsableSearchPage) {
+  for (const bool byTag : {false, true}) {
+    SCOPED_TRACE(byTag ? "by tag" : "by address");
+    TempCwd dir;  // the port dialog keeps its choice there
+    TempCwd::Write("Corvin.ini", "[CONFIG]\r\nPORT=1\r\n");
+    AppWorld w(TLangue::Anglais, {}, AppPorts{{1}, false, {}});
+    TMainForm& m = w.Main();
+    w.Sim.Identity.PollingAddress = 9;
+    if (byTag) {
+      m.BtnSearchTAG->click();
+      m.EditConnectbyTAG->SetText("NOBODY");  // no device answers it: the search goes on asking
+    }
+    m.BtnSeach->click();
+    ASSERT_TRUE(w.Sched.AdvanceUntil([&] { return w.Fake.Sent.size() >= 3; }, 60000));
+    w.Advance(20);  // the last request is on the line
+    ASSERT_NE(w.Jobs().At(w.Jobs().JobIndex), 0);
+
+    // Setup: COM1 is confirmed again with the dialog's close box; it is the simulated line.
+    w.Ui.OnModal["CfgForm"] = [](TForm&) {};
+    m.ConfigurationMenu->trigger();
+    ASSERT_EQ(w.Ui.ModalRuns, std::vector<std::string>{"CfgForm"});
+    EXPECT_EQ(w.Serial->Asked().back(), "open " + PortPath(1));
+    m.MainHart->UseTransport(&w.Fake, TPortKind::Serial);
+
+    EXPECT_EQ(m.TabbedNotebook->PageIndex(), 0);
+    EXPECT_TRUE(m.TabbedNotebook->isEnabled());
+    EXPECT_TRUE(m.BtnSeach->isEnabled());
+    EXPECT_EQ(w.Jobs().At(0), 0);
+    EXPECT_TRUE(w.Jobs().Busy);
+    EXPECT_EQ(m.Connect->Caption(), "HART");
+    const std::size_t sent = w.Fake.Sent.size();
+    w.Advance(30000);
+    EXPECT_EQ(w.Fake.Sent.size(), sent);
+    EXPECT_EQ(w.Serial->Written(), "");
+    const std::size_t received = w.Sim.Requests.size();
+    EXPECT_EQ(w.Xmt().GetConnected(), 0);
+    EXPECT_EQ(w.Ui.Beeps, 0);
+
+    if (byTag) m.EditConnectbyTAG->SetText(w.Sim.State.Tag);
+    m.BtnSeach->click();
+    ASSERT_TRUE(w.Sched.AdvanceUntil([&] { return w.Xmt().GetConnected() == 1; }, 60000));
+    w.Advance(3000);
+    EXPECT_EQ(m.Connect->Caption(), "* Connected *");
+    EXPECT_EQ(w.Sim.Requests[received].Command, byTag ? 11 : 0);
+    if (!byTag) {
+      EXPECT_EQ(m.CurrentAddress, 9);
+      EXPECT_EQ(TTreeView::Text(*m.TreeView->Node(10)), w.Xmt().Tag);
+    }
+    EXPECT_EQ(w.Jobs().At(w.Jobs().JobIndex), 0);
+  }
+}
+
 TEST(SearchPageFrench, MessagesInFrench) {
   AppWorld w(TLangue::Francais);
   TMainForm& m = w.Main();
-  std::string text = "ABCDEFGHI";
+  QString text = QStringLiteral("ABCDEFGHI");
   m.TreeViewEdited(nullptr, m.TreeView->Node(3), text);
-  text = "\xE9";
+  text = QString::fromUtf8("\xC3\xA9");
   m.TreeViewEdited(nullptr, m.TreeView->Node(3), text);
   EXPECT_EQ(w.Ui.Messages, (std::vector<std::string>{"8 caract\xE8res au maximum", "Caract\xE8re non autoris\xE9 dans un TAG"}));
 }

@@ -54,9 +54,22 @@ struct Scenario {
   bool UntilSent(std::size_t n, std::int64_t maxMs = 20000) {
     return World.Sched.AdvanceUntil([&] { return World.Fake.Sent.size() >= n; }, maxMs);
   }
+  // From now on every tick is recorded: its time and the job it ran.
+  void RecordTicks() {
+    TNotifyEvent original = World.Main().Evenement.OnTimer;
+    World.Main().Evenement.OnTimer = [this, original](TObject* t) {
+      original(t);
+      Ticks.push_back({World.Sched.NowMs(), World.Jobs().CurrentJob});
+    };
+  }
 
+  struct TTick {
+    std::int64_t AtMs;
+    std::int32_t Job;
+  };
   AppWorld World;
   std::vector<std::int64_t> Arrivals;
+  std::vector<TTick> Ticks;
 };
 
 }  // namespace
@@ -157,18 +170,48 @@ TEST(SequencerTest, AFailingLinkReplaysTheLastJobOnlyWhenItIsAboveTheSearchJobs)
 }
 
 TEST(SequencerTest, RelativeJumpsStayInsideTheList) {
-  Scenario s;
-  TMainForm& m = s.World.Main();
-  s.World.Jobs().JobIndex = 8;  // job 2005 in slot 7, the index moved on already
-  m.RunJob(2005);
-  EXPECT_EQ(s.World.Jobs().JobIndex, 2);
-  EXPECT_EQ(m.Evenement.Interval(), 50);
-  s.World.Jobs().JobIndex = 4;  // job 2000 in slot 3 would go to -7
-  m.RunJob(2000);
-  EXPECT_EQ(s.World.Jobs().JobIndex, 4);
-  s.World.Jobs().JobIndex = 25;
-  m.RunJob(2020);
-  EXPECT_EQ(s.World.Jobs().JobIndex, 25);
+  // A jump in a slot of the list, run by the tick: the next slot is its own plus
+  // (code - 2010) when that lies in 0 to 24, else the one after it.
+  struct Case {
+    int slot;
+    std::int32_t code;
+    int next;
+  };
+  for (const Case& c : std::vector<Case>{{7, 2005, 2},
+                                         {3, 2000, 4},  // -7: ignored
+                                         {10, 2000, 0},
+                                         {5, 2011, 6},
+                                         {4, 2020, 14},
+                                         {14, 2020, 24},
+                                         {15, 2020, 16},  // 25 holds only the list's end
+                                         {24, 2020, 25},
+                                         {6, 2010, 6}}) {
+    SCOPED_TRACE(std::to_string(c.code) + " in slot " + std::to_string(c.slot));
+    Scenario s;
+    s.World.Connect();
+    TJobList& jobs = s.World.Jobs();
+    jobs.List = {};
+    jobs.List[static_cast<std::size_t>(c.slot)] = c.code;
+    // 200 (command 12) where the jump leads, 201 (command 13) in the slot after the jump.
+    if (c.next != c.slot && c.next < 25) jobs.List[static_cast<std::size_t>(c.next)] = 200;
+    if (c.slot + 1 != c.next && c.slot + 1 < 25) jobs.List[static_cast<std::size_t>(c.slot + 1)] = 201;
+    jobs.JobIndex = c.slot;
+    jobs.LastJob = 7;
+    s.RecordTicks();
+    const std::size_t from = s.World.Fake.Sent.size();
+    s.World.Main().Evenement.SetInterval(50);
+    s.World.Advance(50);
+    ASSERT_EQ(s.Ticks.size(), 1u);
+    EXPECT_EQ(s.Ticks[0].Job, c.code);
+    EXPECT_EQ(jobs.JobIndex, c.next);
+    EXPECT_EQ(jobs.LastJob, c.code);
+    EXPECT_EQ(s.World.Main().Evenement.Interval(), 50);
+    EXPECT_EQ(s.World.Fake.Sent.size(), from);
+    s.World.Advance(50);  // the next tick runs the slot the jump chose
+    ASSERT_EQ(s.Ticks.size(), 2u);
+    EXPECT_EQ(s.Ticks[1].Job, jobs.List[static_cast<std::size_t>(c.next)]);
+    EXPECT_EQ(s.Commands(from), jobs.List[static_cast<std::size_t>(c.next)] == 200 ? std::vector<int>{12} : std::vector<int>{});
+  }
 }
 
 TEST(SequencerTest, AListStartedBeforeTheLinksFirstReportRunsItsFirstJobTwice) {
@@ -215,6 +258,156 @@ TEST(SequencerTest, UnsupportedJobsAreSkippedSilentlyWithTheirPause) {
     EXPECT_FALSE(s.World.Main().AI1NominalPending) << c.job;
     s.World.Advance(100);
     EXPECT_EQ(s.World.Fake.Sent.size(), from) << c.job;
+  }
+}
+
+TEST(SequencerTest, CodesWithoutAJobSendNothingAndTheNextTickFollowsAfterTwoAndAHalfSeconds) {
+  for (std::int32_t code : {3, 99, 105, 211, 216, 399, 502, 1999, 2021, -1}) {
+    Scenario s;
+    s.World.Connect();
+    s.World.Main().SetStatusPanel(0, "before");
+    s.RecordTicks();
+    const std::size_t from = s.World.Fake.Sent.size();
+    s.World.Jobs().StartList({code, 500});
+    s.World.Main().Evenement.SetInterval(50);
+    s.World.Advance(50 + 2500);
+    ASSERT_EQ(s.Ticks.size(), 2u) << code;
+    EXPECT_EQ(s.Ticks[0].Job, code);
+    EXPECT_EQ(s.Ticks[1].Job, 500) << code;
+    EXPECT_EQ(s.Ticks[1].AtMs - s.Ticks[0].AtMs, 2500) << code;
+    EXPECT_EQ(s.World.Fake.Sent.size(), from) << code;
+    EXPECT_FALSE(s.World.Jobs().Busy) << code;
+    EXPECT_EQ(s.World.Jobs().JobIndex, 2) << code;
+  }
+}
+
+TEST(SequencerTest, AResetWaitsFiveSecondsForItsAnswer) {
+  for (bool silent : {false, true}) {
+    SCOPED_TRACE(silent ? "no answer" : "answered");
+    Scenario s;
+    s.World.Connect();
+    s.World.Sim.Faults.Silent = silent;
+    s.RecordTicks();
+    const std::size_t from = s.World.Fake.Sent.size();
+    const std::size_t answers = s.Arrivals.size();
+    s.World.Jobs().Start(400);
+    s.World.Main().Evenement.SetInterval(50);
+    s.World.Advance(50);
+    ASSERT_EQ(s.Ticks.size(), 1u);
+    EXPECT_EQ(s.World.Main().Evenement.Interval(), 5000);
+    s.World.Advance(5000);
+    ASSERT_GE(s.Ticks.size(), 2u);
+    if (silent) {
+      // A device that resets may well not answer: the list goes on once it had the time.
+      EXPECT_EQ(s.Ticks.size(), 2u);
+      EXPECT_EQ(s.Ticks[1].AtMs - s.Ticks[0].AtMs, 5000);
+      EXPECT_EQ(s.Ticks[1].Job, 500);
+      EXPECT_EQ(s.Commands(from), (std::vector<int>{42}));
+    } else {
+      ASSERT_EQ(s.Arrivals.size(), answers + 1);
+      EXPECT_EQ(s.Ticks[1].AtMs, s.Arrivals[answers] + 50);
+      EXPECT_EQ(s.Ticks[1].Job, 500);
+      EXPECT_EQ(s.Commands(from), (std::vector<int>{42}));
+    }
+  }
+}
+
+TEST(SequencerTest, TheSecondSearchStepOfAFoundDeviceReadsItsTagAndWaitsThreeQuartersOfASecond) {
+  for (bool silent : {false, true}) {
+    SCOPED_TRACE(silent ? "no answer" : "answered");
+    Scenario s;
+    s.World.Connect();  // the model is connected, as after an answer to the second command 0
+    s.World.Main().ScanAddress = 0;
+    s.World.Main().ScanLimit = 16;
+    s.World.Jobs().StartList({100, 101, 102, 103, 104});
+    s.World.Jobs().JobIndex = 2;
+    s.World.Sim.Faults.Silent = silent;
+    s.RecordTicks();
+    const std::size_t from = s.World.Fake.Sent.size();
+    const std::size_t answers = s.Arrivals.size();
+    s.World.Main().Evenement.SetInterval(50);
+    s.World.Advance(50);
+    ASSERT_EQ(s.Ticks.size(), 1u);
+    EXPECT_EQ(s.Ticks[0].Job, 102);
+    EXPECT_EQ(s.World.Main().StatusPanel(0), "Device found at address 0 !");
+    EXPECT_EQ(s.World.Jobs().JobIndex, 3);
+    EXPECT_EQ(s.World.Main().Evenement.Interval(), 750);
+    EXPECT_EQ(s.Commands(from), (std::vector<int>{13}));
+    s.World.Advance(750);
+    ASSERT_EQ(s.Ticks.size(), 2u);
+    EXPECT_EQ(s.Ticks[1].Job, 103);
+    EXPECT_EQ(s.Ticks[1].AtMs - s.Ticks[0].AtMs, silent ? 750 : s.Arrivals[answers] + 50 - s.Ticks[0].AtMs);
+    EXPECT_EQ(s.World.Jobs().JobIndex, 5);
+    EXPECT_EQ(TTreeView::StateIndex(*s.World.Main().TreeView->Node(1)), 2);
+    EXPECT_EQ(s.Commands(from), (std::vector<int>{13}));
+  }
+}
+
+TEST(SequencerTest, RefreshPageRestartsThePollingOnlyOnThePagesThatPoll) {
+  Scenario s;
+  s.World.Connect();
+  TMainForm& m = s.World.Main();
+  TJobList& jobs = s.World.Jobs();
+  auto fill = [&] {
+    jobs.StartList({201, 200, 204});
+    jobs.JobIndex = 1;
+    jobs.LastJob = 7;
+    jobs.Busy = false;
+  };
+  for (int page : {0, 3}) {
+    m.TabbedNotebook->SetPageIndex(page);
+    ASSERT_EQ(m.TabbedNotebook->PageIndex(), page);
+    fill();
+    m.RefreshPage();
+    EXPECT_EQ(jobs.At(0), 201) << page;
+    EXPECT_EQ(jobs.At(1), 200) << page;
+    EXPECT_EQ(jobs.At(2), 204) << page;
+    EXPECT_EQ(jobs.JobIndex, 1) << page;
+    EXPECT_EQ(jobs.LastJob, 7) << page;
+  }
+
+  m.TabbedNotebook->SetPageIndex(1);
+  ASSERT_EQ(m.TabbedNotebook->PageIndex(), 1);
+  fill();
+  m.RefreshPage();
+  EXPECT_EQ(jobs.At(0), 1);
+  EXPECT_EQ(jobs.At(1), 0);
+  EXPECT_EQ(jobs.JobIndex, 0);
+  EXPECT_EQ(jobs.LastJob, 7);
+  EXPECT_FALSE(jobs.Busy);
+  const std::size_t from = s.World.Fake.Sent.size();
+  ASSERT_TRUE(s.UntilSent(from + 2));
+  EXPECT_EQ(s.Commands(from), (std::vector<int>{1, 2}));
+}
+
+TEST(SequencerTest, ATagTheDeviceCannotKeepIsNotSearchedForWhenTheJobRuns) {
+  // The text of the search changed after the click; the check of the click holds at every
+  // run of the job.
+  for (const char* typed : {"TT~101", "TT\u00C9101", "TT\u03A9101"}) {
+    SCOPED_TRACE(typed);
+    Scenario s;
+    s.World.Connect();  // the link's last answer was good: nothing replays the search by itself
+    TMainForm& m = s.World.Main();
+    m.BtnSearchTAG->setChecked(true);
+    m.EditConnectbyTAG->SetText("TT-101");
+    m.BtnRecherche(nullptr);
+    ASSERT_EQ(s.World.Jobs().At(0), 111);
+    m.EditConnectbyTAG->setText(QString::fromUtf8(typed));
+    const std::size_t from = s.World.Fake.Sent.size();
+    const int beeps = s.World.Ui.Beeps;
+    s.World.Advance(50);
+    EXPECT_EQ(s.World.Fake.Sent.size(), from);
+    EXPECT_EQ(s.World.Ui.Beeps, beeps + 1);
+    EXPECT_FALSE(m.CTS_LED->LedStatus());
+    s.World.Advance(2500);  // asked again, refused again
+    EXPECT_EQ(s.World.Fake.Sent.size(), from);
+    EXPECT_EQ(s.World.Ui.Beeps, beeps + 2);
+    EXPECT_TRUE(s.World.Ui.Messages.empty());
+
+    m.EditConnectbyTAG->SetText("TT-101");  // mended: the search goes on
+    ASSERT_TRUE(s.UntilSent(from + 2, 6000));
+    EXPECT_EQ(s.Commands(from), (std::vector<int>{11, 13}));
+    EXPECT_EQ(s.World.Ui.Beeps, beeps + 2);
   }
 }
 
@@ -293,6 +486,7 @@ TEST(SequencerTest, TagSearchWithNobodyAnsweringIsRepeatedByTheRetryRule) {
 TEST(SequencerTest, StatusTextsOfBothEditions) {
   struct Case {
     std::int32_t job;
+    bool state;  // job 1: the detail panel shown; jobs 101 and 102: a device found
     const char* anglais;
     const char* francais;
   };
@@ -302,29 +496,106 @@ TEST(SequencerTest, StatusTextsOfBothEditions) {
     s->World.Main().SegmentCounter = 12;
   }
   for (const Case& c : std::vector<Case>{
-           {0, "", ""},
-           {1, "Read measure", "Lecture des mesures"},
-           {2, "Read current", "Lecture du courant"},
-           {100, "Search any HART device at address 7 !", "Recherche d'un transmetteur à l'adresse 7 !"},
-           {101, "Searching !!", "Recherche d'un transmetteur !!"},
-           {102, "", ""},
-           {104, "No device ...", "Aucun transmetteur ..."},
-           {111, "Searching !! !", "Recherche d'un transmetteur !! !"},
-           {201, "Read Tag/Descriptor/Date", "Lecture du TAG/Descripeur/Date"},
-           {204, "Read assembly number", "Lecture du du numéro d'assemblage"},
-           {209, "Read segments ...N° 12", "Lecture des segments ...N° 12"},
-           {215, "Read E²PROM value", "Lecture de l'E²PROM"},
-           {250, "", ""},
-           {309, "Write segments ...N° 12", "Ecriture des segments ...N° 12"},
-           {310, "Write transfert function", "Ecriture de la fonction de transfert"},
-           {412, "Lock / Unlock access function", "Accès aux verrouillage des fonctions"},
-           {413, "Lock / Unlock access function", "Accès aux verrouillage des fonctions"},
-           {417, "Read additionnal device status (Cmd 48)", "Lecture des états supplèmentaires (Cmd 48)"},
-           {500, "", ""},
-           {211, "", ""},
+           {0, false, "", ""},
+           {1, false, "Read measure", "Lecture des mesures"},
+           {1, true, "Read measures", "Lecture de la mesure"},
+           {2, false, "Read current", "Lecture du courant"},
+           {100, false, "Search any HART device at address 7 !", "Recherche d'un transmetteur à l'adresse 7 !"},
+           {101, false, "Searching !!", "Recherche d'un transmetteur !!"},
+           {101, true, "Device found at address 7 !", "Transmetteur trouvé à l'adresse 7 !"},
+           {102, false, "", ""},
+           {102, true, "Device found at address 7 !", "Transmetteur trouvé à l'adresse 7 !"},
+           {103, false, "", ""},
+           {104, false, "No device ...", "Aucun transmetteur ..."},
+           {111, false, "Searching !! !", "Recherche d'un transmetteur !! !"},
+           {112, false, "Searching !! !", "Recherche d'un transmetteur !! !"},
+           {200, false, "Read message", "Lecture du Message"},
+           {201, false, "Read Tag/Descriptor/Date", "Lecture du TAG/Descripeur/Date"},
+           {202, false, "Read sensor information", "Lecture des informations du capteur"},
+           {203, false, "Read output information", "Lecture des informations de la sortie"},
+           {204, false, "Read assembly number", "Lecture du du numéro d'assemblage"},
+           {205, false, "Read status register", "Lecture du registre d'état"},
+           {206, false, "Read peak thermal value", "Lecture des températures extrèmes"},
+           {207, false, "Read ROM checksum", "Lecture du numéro de la ROM"},
+           {208, false, "Read segment number", "Lecture du nombre de segment"},
+           {209, false, "Read segments ...N° 12", "Lecture des segments ...N° 12"},
+           {210, false, "Read autotest result", "Lecture du resultat de l'autotest"},
+           {212, false, "Read thermal drift correction parameter", "Lecture des coefficients de correction en température"},
+           {213, false, "Read more information about sensor", "Lecture des informations suplémentaires du capteur"},
+           {214, false, "Read top of stack", "Lecture du max de la pile CPU"},
+           {215, false, "Read E²PROM value", "Lecture de l'E²PROM"},
+           {219, false, "Read PV Range informations", "Lecture des informations d'échelle de PV"},
+           {220, false, "Read Alarm 1 informations", "Lecture des informations de l'alarme 1"},
+           {221, false, "Read Alarm 2 informations", "Lecture des informations de l'alarme 2"},
+           {222, false, "Read extended status register", "Lecture du registre d'état étendu"},
+           {223, false, "Read secondary input limits", "Lecture des limites de l'entrée secondaire"},
+           {224, false, "Read measure", "Lecture des mesures"},
+           {225, false, "Lecture ParamCHK", "Lecture ParamCHK"},
+           {250, false, "", ""},
+           {251, false, "", ""},
+           {300, false, "Write polling address", "Ecriture de l'adresse"},
+           {301, false, "Write units", "Ecriture de l'unité de mesure"},
+           {302, false, "Write range values", "Ecriture des valeurs d'échelle"},
+           {303, false, "Write Tag/Descriptor/Date", "Ecriture du TAG/Descripeur/Date"},
+           {304, false, "Write damping value", "Ecriture du Facteur d'amortissement"},
+           {305, false, "Write assembly number", "Ecriture du numéro d'assemblage"},
+           {306, false, "Write serial number", "Ecriture du numéro de série du capteur"},
+           {307, false, "Write message", "Ecriture du Message"},
+           {308, false, "Write status register", "Ecriture du registre d'état"},
+           {309, false, "Write segments ...N° 12", "Ecriture des segments ...N° 12"},
+           {310, false, "Write transfert function", "Ecriture de la fonction de transfert"},
+           {311, false, "Enable linearization", "Valide la linéarisation utilisateur"},
+           {312, false, "Disable linearization", "Inhibe la linéarisation utilisateur"},
+           {313, false, "Write segment number", "Ecriture du nombre de segments"},
+           {314, false, "Trim ambient temperature", "Ecriture de température ambiante"},
+           {315, false, "Write peak thermal value", "Ecriture des températures extrèmes"},
+           {316, false, "Write thermal drift correction parameter", "Ecriture des coefficients de correction en température"},
+           {317, false, "Write more information about sensor", "Ecriture des informations suplémentaires du capteur"},
+           {318, false, "Write E²PROM value", "Ecriture de l'E²PROM"},
+           {319, false, "Write PV Range informations", "Ecriture des informations d'échelle de PV"},
+           {320, false, "Write Alarm 1 informations", "Ecriture des informations de l'alarme 1"},
+           {321, false, "Write Alarm 2 informations", "Ecriture des informations de l'alarme 2"},
+           {322, false, "Write extended status register", "Ecriture du registre d'état étendu"},
+           {323, false, "Write secondary input limits", "Ecriture des limites de l'entrée secondaire"},
+           {350, false, "", ""},
+           {400, false, "Reset device", "Reset du transmetteur"},
+           {401, false, "Autotest running", "Autotest du transmetteur"},
+           {402, false, "fix current value", "Programmation du courant"},
+           {403, false, "Trim current (4mA)", "Ajustage du courant (4mA)"},
+           {404, false, "Trim current (20mA)", "Ajustage du courant (20mA)"},
+           {405, false, "Trim sensor offset", "Ajustage du zéro de la mesure"},
+           {406, false, "Trim sensor full scale", "Ajustage de la PE de la mesure"},
+           {407, false, "Trim mid-scale points", "Ajustage des segment de la mesure"},
+           {408, false, "Refresh cache memory", "Rafraichissement du cache en lecture"},
+           {409, false, "Register device", "Initialise le transmetteur"},
+           {410, false, "Clear segment number", "Efface le nombre de segments"},
+           {411, false, "Read maximum available number of segments", "Lecture du nombre maximum de segment"},
+           {412, false, "Lock / Unlock access function", "Accès aux verrouillage des fonctions"},
+           {413, false, "Lock / Unlock access function", "Accès aux verrouillage des fonctions"},
+           {414, false, "Read ADC Values", "Lecture des valeurs du convertisseur"},
+           {415, false, "PE reference value setting", "Ajustage de la valeur de la référence (PE)"},
+           {416, false, "Z reference value setting", "Ajustage de la valeur de la référence (Z)"},
+           {417, false, "Read additionnal device status (Cmd 48)", "Lecture des états supplèmentaires (Cmd 48)"},
+           {418, false, "Select Input", "Sélectionne une entrée"},
+           {419, false, "Reset configuration changed flag", "Efface le témoin de changement de configuration"},
+           {500, false, "", ""},
+           {501, false, "", ""},
+           {2005, false, "", ""},
+           // Codes without a job show nothing.
+           {3, false, "", ""},
+           {105, false, "", ""},
+           {211, false, "", ""},
+           {216, false, "", ""},
+           {2021, false, "", ""},
+           {-1, false, "", ""},
        }) {
-    EXPECT_EQ(en.World.Main().JobStatusText(c.job), Cp(c.anglais)) << c.job;
-    EXPECT_EQ(fr.World.Main().JobStatusText(c.job), Cp(c.francais)) << c.job;
+    for (Scenario* s : {&en, &fr}) {
+      TMainForm& m = s->World.Main();
+      m.DetailPanel->setVisible(c.job == 1 && c.state);
+      m.Transmetteur.SetConnected((c.job == 101 || c.job == 102) && c.state ? 1 : 0);
+    }
+    EXPECT_EQ(en.World.Main().JobStatusText(c.job), Cp(c.anglais)) << c.job << " " << c.state;
+    EXPECT_EQ(fr.World.Main().JobStatusText(c.job), Cp(c.francais)) << c.job << " " << c.state;
   }
   EXPECT_EQ(fr.World.Main().JobStatusText(206), "Lecture des temp\xE9ratures extr\xE8mes");  // Windows-1252
 }

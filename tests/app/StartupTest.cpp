@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -39,7 +40,97 @@ std::int64_t StartUp(AppWorld& w, const std::function<void(TCfgForm&)>& user = n
 
 std::string Title(const TMainForm& m) { return m.windowTitle().toStdString(); }
 
+// The program's windows, by name, in the order of the start-up.
+const std::vector<std::string> WindowOrder = {
+    "MainForm",      "DessinForm",      "StatusCommForm", "TraceForm",     "ErreurForm",    "TstLoopForm",
+    "TstXTForm",     "TambForm",        "DeriveForm",     "AjustSAForm",   "AjustCaptForm", "AjLINForm",
+    "StatusXTForm",  "NSForm",          "E2PromForm",     "AboutBox",      "LoadForm",      "XfertForm",
+    "WarningAlrForm", "InputSelectForm", "MemoLogForm",   "OfflineSelectForm", "TimeDateFrom", "CfgForm"};
+
+// Every widget created while it lives, in order: each widget gets a Create event as it is
+// constructed.
+struct TCreations : QObject {
+  TCreations() { qApp->installEventFilter(this); }
+  ~TCreations() override { qApp->removeEventFilter(this); }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Create && watched->isWidgetType()) Order.push_back(watched);
+    return false;
+  }
+  // Where the widget was created; -1 when it was not. An address can come back after a
+  // widget was freed: the last creation is the living one's.
+  int IndexOf(const QObject* widget) const {
+    for (int i = static_cast<int>(Order.size()) - 1; i >= 0; --i)
+      if (Order[static_cast<std::size_t>(i)] == widget) return i;
+    return -1;
+  }
+  std::vector<QObject*> Order;
+};
+
+// The living windows with that name.
+std::vector<QWidget*> WindowsNamed(const std::string& name) {
+  std::vector<QWidget*> found;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName().toStdString() == name) found.push_back(w);
+  return found;
+}
+
 }  // namespace
+
+// The application's title is the same in both editions, and is the application's name only:
+// a display name of its own would be added to every window's caption by the desktop.
+TEST(Startup, TheApplicationsTitleInBothEditions) {
+  const QString before = QCoreApplication::applicationName();
+  for (TLangue langue : {TLangue::Anglais, TLangue::Francais}) {
+    QCoreApplication::setApplicationName(QStringLiteral("before"));
+    AppWorld w(langue);
+    EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Logiciel Ostrel"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("Logiciel Ostrel"));
+    QCoreApplication::setApplicationName(QStringLiteral("probe"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("probe"));
+  }
+  QCoreApplication::setApplicationName(before);
+}
+
+// The 24 windows, each created once, in the order of the start-up, the main window first; all
+// hidden but the main window once it shows, and still the same windows after the port dialog
+// has been shown twice.
+TEST(Startup, TheWindowsAreCreatedOnceInOrderAndHiddenButTheMainWindow) {
+  TempCwd dir;
+  TempCwd::Write(Ini, "[CONFIG]\r\nPORT=-1\r\n");
+  std::vector<QWidget*> windows;
+  {
+    TCreations creations;
+    AppWorld w(TLangue::Anglais, {}, AppPorts{{}, false, {"-notimer"}});
+    int previous = -1;
+    for (const std::string& name : WindowOrder) {
+      SCOPED_TRACE(name);
+      const std::vector<QWidget*> named = WindowsNamed(name);
+      ASSERT_EQ(named.size(), 1u);
+      windows.push_back(named[0]);
+      const int at = creations.IndexOf(named[0]);
+      EXPECT_GT(at, previous);
+      previous = at;
+      EXPECT_TRUE(named[0]->isHidden());
+    }
+    EXPECT_EQ(windows[0], &w.Main());
+    EXPECT_EQ(windows.back(), w.Program->Forms.CfgForm);
+
+    w.Main().show();
+    w.Ui.OnModal["CfgForm"] = [&](TForm& f) { w.Sched.AdvanceUntil([&] { return !f.Visible(); }, 2000); };
+    w.Main().FormShow();
+    w.Main().ConfigurationMenu->trigger();
+    EXPECT_EQ(w.Ui.ModalRuns, (std::vector<std::string>{"CfgForm", "CfgForm"}));
+    EXPECT_TRUE(w.Main().isVisible());
+    for (std::size_t i = 0; i < WindowOrder.size(); ++i) {
+      SCOPED_TRACE(WindowOrder[i]);
+      EXPECT_EQ(WindowsNamed(WindowOrder[i]), std::vector<QWidget*>{windows[i]});
+      if (i > 0) {
+        EXPECT_FALSE(windows[i]->isVisible());
+      }
+    }
+  }
+  for (const std::string& name : WindowOrder) EXPECT_TRUE(WindowsNamed(name).empty()) << name;
+}
 
 // Saved port and no user action: the search page 5.5 s after the showing, its status panel
 // empty, the other pages locked until a device has been taken.
@@ -91,12 +182,25 @@ TEST(Startup, WithoutAPortTheMainWindowCloses) {
     if (c.ini) TempCwd::Write(Ini, c.ini);
     AppWorld w(TLangue::Anglais, {}, AppPorts{{1, 2}, false, {}});
     TMainForm& m = w.Main();
+    m.TabbedNotebook->SetPageIndex(2);
+    m.PVFormat = 2;
+    m.Connect->SetCaption("* Connected *");
+    m.StProd->SetCaption("Maker / Model");
+    m.StatusBar->hide();
     m.show();
     EXPECT_EQ(StartUp(w), c.closedAfterMs);
     EXPECT_FALSE(m.isVisible());
     EXPECT_EQ(w.Ui.Beeps, 1);
     EXPECT_EQ(w.Ui.Messages.size(), 0u);
     EXPECT_EQ(TempCwd::Read(Ini), "[CONFIG]\r\nPORT=0\r\n");
+    // The steps after the closing still run: the status bar, the PV format, the search page.
+    EXPECT_FALSE(m.StatusBar->isHidden());
+    EXPECT_EQ(m.PVFormat, 0);
+    EXPECT_EQ(m.TabbedNotebook->PageIndex(), 0);
+    EXPECT_EQ(m.Connect->Caption(), "HART");
+    EXPECT_EQ(m.StProd->Caption(), "");
+    EXPECT_TRUE(w.Jobs().Busy);
+    EXPECT_EQ(w.Jobs().At(w.Jobs().JobIndex), 0);
     w.Advance(10000);  // until the message loop ends, nothing goes wrong
     EXPECT_EQ(w.Sim.Requests.size(), 0u);
   }

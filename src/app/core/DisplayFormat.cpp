@@ -1,5 +1,6 @@
 #include "app/core/DisplayFormat.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -134,7 +135,10 @@ std::string IntToHex(std::uint32_t value, int digits) {
 std::optional<std::int16_t> StrToScaledInt16(const std::string& text, int scale, const TFormatSettings& fs) {
   const auto v = StrToFloat(text, fs);
   if (!v) return std::nullopt;
-  const float p = static_cast<float>(scale) * static_cast<float>(*v);
+  // The product of the typed value itself, kept in single precision: rounding the value to
+  // single first would move a product such as 1000 x -32.7605 off its half. Held within
+  // twice the limits first, where it clamps all the same, so that the cast stays defined.
+  const float p = static_cast<float>(std::clamp(scale * *v, -65536.0, 65536.0));
   if (p >= 32767.0f) return std::int16_t{32767};
   if (p <= -32768.0f) return std::int16_t{-32768};
   return static_cast<std::int16_t>(std::nearbyint(p));  // the default rounding: halves to even

@@ -34,8 +34,8 @@ std::string IntConversionErrorText(TLangue langue, const std::string& text);
 // The value in hexadecimal upper-case digits, at least `digits` of them.
 std::string IntToHex(std::uint32_t value, int digits);
 
-// scale x the text's value in single precision, clamped to the 16-bit range and rounded to
-// the nearest integer, halves to even. Empty when the text is not a number.
+// scale x the text's value, kept in single precision, clamped to the 16-bit range and
+// rounded to the nearest integer, halves to even. Empty when the text is not a number.
 std::optional<std::int16_t> StrToScaledInt16(const std::string& text, int scale, const TFormatSettings& fs);
 
 // The edit mask of the range and PV range edits, and the pattern of range values, for the

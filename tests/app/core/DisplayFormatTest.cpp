@@ -68,9 +68,58 @@ TEST(DisplayFormatTest, ScaledIntegersClampAndRoundHalvesToEven) {
   EXPECT_EQ(StrToScaledInt16("12.50", 100, Point), 1250);
   EXPECT_EQ(StrToScaledInt16("1e300", 1, Point), 32767);
   EXPECT_FALSE(StrToScaledInt16("12.5x", 1, Point));
+
+  // The product of the typed value itself in single precision: the single of the value,
+  // multiplied, would fall off the half (-32761, -32767).
+  struct Case {
+    const char* text;
+    int scale;
+    int value;
+    bool comma;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {"-32.7605", 1000, -32760, false},
+           {"-327.675", 100, -32768, false},
+           {"32.7605", 1000, 32760, false},
+           {"-1e308", 1000, -32768, false},
+           {"0,125", 100, 12, true},
+       }) {
+    EXPECT_EQ(StrToScaledInt16(c.text, c.scale, c.comma ? Comma() : Point), c.value) << c.text;
+  }
 }
 
 TEST(DisplayFormatTest, MasksAndFormatsFollowTheDecimals) {
+  // Every row of both tables; "." stands for the separator of the locale.
+  struct Row {
+    unsigned decimals;
+    const char* rangeMask;
+    const char* rangeFormat;
+    const char* alarmMask;
+    const char* alarmFormat;
+    int scale;
+  };
+  for (const Row& r : std::initializer_list<Row>{
+           {0, "!#####0;1;_", "####0", "!####0;1;_", "####0", 1},
+           {1, "!####0.0;1;_", "###0.0", "!###0.0;1;_", "###0.0", 10},
+           {2, "!###0.00;1;_", "##0.00", "!##0.00;1;_", "##0.00", 100},
+           {3, "!##0.000;1;_", "#0.000", "!#0.000;1;_", "#0.000", 1000},
+           {4, "!#0.0000;1;_", "0.0000", "!0.0000;1;_", "0.0000", 10000},
+           {5, "!####0.00;1;_", "###0.00", "!####0.000;1;_", "###0.000", 100000},
+       }) {
+    for (char ds : {'.', ','}) {
+      auto with = [ds](std::string mask) {
+        for (char& c : mask)
+          if (c == '.') c = ds;
+        return mask;
+      };
+      EXPECT_EQ(RangeEditMask(r.decimals, ds), with(r.rangeMask)) << r.decimals << ds;
+      EXPECT_EQ(AlarmEditMask(r.decimals, ds), with(r.alarmMask)) << r.decimals << ds;
+    }
+    EXPECT_EQ(RangeNumberFormat(r.decimals), r.rangeFormat) << r.decimals;
+    EXPECT_EQ(AlarmNumberFormat(r.decimals), r.alarmFormat) << r.decimals;
+    EXPECT_EQ(AlarmScale(r.decimals), r.scale) << r.decimals;
+  }
+
   EXPECT_EQ(RangeEditMask(2, ','), "!###0,00;1;_");
   EXPECT_EQ(RangeNumberFormat(2), "##0.00");
   EXPECT_EQ(RangeEditMask(7, '.'), "!####0.00;1;_");

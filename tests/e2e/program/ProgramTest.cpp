@@ -1,16 +1,20 @@
 // The whole program in real time against the simulated transmitter on a pseudo-terminal:
-// its objects built as the program's main() builds them, on the Qt event loop; and the
-// real corvin-en process.
+// its objects built as the program's main() builds them, on the Qt event loop, with a line
+// that goes away under it and another taken with Setup; and the real corvin-en process.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <sys/wait.h>
@@ -72,7 +76,7 @@ TEST(Program, FindsTakesAndPollsTheTransmitterOnComOne) {
 
   QtScheduler scheduler;
   SimTransmitter sim;
-  PtyLine line(scheduler, pty, sim);
+  auto line = std::make_unique<PtyLine>(scheduler, pty, sim);
   RecordingUi ui;
   // The port dialog runs modally while the event loop turns, until it confirms itself.
   ui.OnModal["CfgForm"] = [](TForm& f) { Until([&] { return !f.Visible(); }, 3000); };
@@ -124,6 +128,56 @@ TEST(Program, FindsTakesAndPollsTheTransmitterOnComOne) {
   EXPECT_EQ(m.StatusPanel(1), "No response");
   sim.Faults.Silent = false;
   ASSERT_TRUE(Until([&] { return m.Connect->Caption() == "* Connected *" || m.StatusPanel(1).empty(); }, 10000));
+
+  // The transmitter and its line go away for good: the far end of the terminal is closed and
+  // the port hangs up under the program, which runs on and says so.
+  ASSERT_TRUE(Until([&] { return m.Transmetteur.GetConnected() == 1; }, 10000));
+  const int beeps = ui.Beeps;
+  line.reset();
+  pty.CloseFar();
+  ASSERT_TRUE(Until([&] { return m.Connect->Caption() == "* Disconnected *"; }, 10000));
+  EXPECT_EQ(m.StatusPanel(1), "No response");
+  EXPECT_EQ(ui.Beeps, beeps + 1);
+  // Still alive: its timers run on time and the polling goes on asking, without a beep more.
+  QElapsedTimer alive;
+  alive.start();
+  bool ticked = false;
+  QTimer::singleShot(100, [&] { ticked = true; });
+  ASSERT_TRUE(Until([&] { return ticked; }, 2000));
+  EXPECT_LT(alive.elapsed(), 1000);
+  QTest::qWait(3000);
+  EXPECT_EQ(m.TabbedNotebook->PageIndex(), 1);
+  EXPECT_EQ(m.Connect->Caption(), "* Disconnected *");
+  EXPECT_EQ(ui.Beeps, beeps + 1);
+
+  // Another line on COM1, taken with Setup (from the search page: the polling page disables
+  // it): the search finds the device again, and the first thing the new line hears is the
+  // search's request.
+  PtyPair again;
+  ASSERT_TRUE(again.Ok());
+  again.PointCom(1);
+  SimTransmitter back;
+  PtyLine backLine(scheduler, again, back);
+  ui.OnModal["CfgForm"] = [](TForm& f) {
+    auto& cfg = static_cast<TCfgForm&>(f);
+    EXPECT_TRUE(cfg.RBtnCOM1->isChecked());
+    cfg.BtnOK->click();
+  };
+  EXPECT_FALSE(m.ConfigurationMenu->isEnabled());
+  m.TabbedNotebook->SetPageIndex(0);
+  ASSERT_TRUE(m.ConfigurationMenu->isEnabled());
+  m.ConfigurationMenu->trigger();
+  ASSERT_EQ(ui.ModalRuns.size(), 2u);
+  ASSERT_EQ(m.TabbedNotebook->PageIndex(), 0);
+  statuses.clear();
+  m.BtnSeach->click();
+  ASSERT_TRUE(Until([&] { return statuses.count("Device found at address 0 !") > 0 && program.Jobs.JobIndex == 5; }, 15000));
+  EXPECT_EQ(m.Connect->Caption(), "* Connected *");
+  std::vector<int> heard;
+  for (const SimRequest& r : back.Requests) heard.push_back(r.Command);
+  EXPECT_EQ(heard, (std::vector<int>{0, 13}));  // the identity at address 0, then the tag
+  ASSERT_FALSE(back.Requests.empty());
+  EXPECT_FALSE(back.Requests[0].LongFrame);
   m.FormClose();
 }
 
