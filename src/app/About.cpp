@@ -16,6 +16,8 @@
 namespace {
 
 constexpr int ModalResultOk = 1;
+constexpr int MinimumWidth = 265;
+constexpr int MinimumHeight = 217;
 
 // The program's icon: a temperature probe on a current loop.
 QPixmap ProgramPixmap() {
@@ -111,7 +113,7 @@ TAboutBox::TAboutBox(TAppContext& app) : TForm(app, "AboutBox") {
   layout->addLayout(titleRow);
   layout->addWidget(Panel1, 1);
   layout->addLayout(buttonRow);
-  setMinimumSize(265, 217);
+  setMinimumSize(MinimumWidth, MinimumHeight);
 }
 
 void TAboutBox::FormShow() {
@@ -124,6 +126,9 @@ void TAboutBox::FormShow() {
     Systeme->SetCaption(AboutSystemLine(langue, *system));
     VersionWin->SetCaption(AboutSystemVersionLine(langue, *system));
   }
+  // The lines are known only now: the window widens so that each one shows whole.
+  Panel1->updateGeometry();
+  setMinimumSize(QSize(MinimumWidth, MinimumHeight).expandedTo(minimumSizeHint()));
 }
 
 void TAboutBox::OKButtonClick(TObject*) {

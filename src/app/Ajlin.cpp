@@ -37,7 +37,7 @@ TAjLINForm::TAjLINForm(TAppContext& app) : TForm(app, "AjLINForm") {
   SetTexts(*btGO, "Trim", "Ajustage");
   BtRetour = new TButtonLangue(ed, this);
   BtRetour->setObjectName("BtRetour");
-  SetTexts(*BtRetour, "Close", "Retour");
+  SetTexts(*BtRetour, "Return", "Retour");
   connect(btGO, &QPushButton::clicked, this, [this] { btGOClick(this); });
   connect(BtRetour, &QPushButton::clicked, this, [this] { BtRetourClick(this); });
 

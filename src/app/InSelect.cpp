@@ -47,10 +47,13 @@ TInputSelectForm::TInputSelectForm(TAppContext& app) : TForm(app, "InputSelectFo
   layout->addLayout(buttons);
 }
 
-void TInputSelectForm::FormShow() { BtnCancel->setFocus(); }
+void TInputSelectForm::FormShow() {
+  asked_ = false;
+  BtnCancel->setFocus();
+}
 
 void TInputSelectForm::BtnCancelClick(TObject*) {
-  App().Forms.MainForm->Transmetteur.SelectedInput = -1;
+  Cancel();
   Close();
 }
 
@@ -59,11 +62,21 @@ void TInputSelectForm::BtnNextClick(TObject*) {
   if (RdV1->isChecked()) xmt.SelectedInput = 1;
   if (RdV2->isChecked()) xmt.SelectedInput = 2;
   App().Jobs.Start(418);
+  asked_ = true;
+}
+
+// A request the device has not answered would go out again at every tick, and a late
+// answer would switch the input the user gave up: the sequence ends here instead. Job 500
+// stands both at the index and as the last job, so the retry rule can only repeat it.
+void TInputSelectForm::Cancel() {
+  App().Forms.MainForm->Transmetteur.SelectedInput = -1;
+  if (asked_) App().Jobs.Start(Job::EndOfSequence);
+  asked_ = false;
 }
 
 void TInputSelectForm::reject() { BtnCancelClick(this); }
 
 void TInputSelectForm::closeEvent(QCloseEvent* event) {
-  if (event->spontaneous()) App().Forms.MainForm->Transmetteur.SelectedInput = -1;
+  if (event->spontaneous()) Cancel();
   TForm::closeEvent(event);
 }

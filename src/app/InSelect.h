@@ -2,7 +2,8 @@
 
 // The input selection asked before a sensor trim on a device with two inputs. It leaves
 // the choice in the model's SelectedInput: 1 or 2 once the device has taken it (the answer
-// to command 140 closes the window), -1 when the user cancels.
+// to command 140 closes the window), -1 when the user cancels; a cancel after "Next" ends
+// the sequence, so the request is not sent again.
 
 #include "app/Form.h"
 
@@ -31,4 +32,9 @@ protected:
   // Esc and a close by the desktop count as "Cancel", so that no trim follows.
   void reject() override;
   void closeEvent(QCloseEvent* event) override;
+
+private:
+  // "Cancel": no input, and the request still unanswered goes no more.
+  void Cancel();
+  bool asked_ = false;  // "Next" sent the request since the window was shown
 };

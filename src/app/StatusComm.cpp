@@ -21,7 +21,8 @@ struct TText {
   const char* Francais;
 };
 
-constexpr int LedSpacing = 4;
+// The LEDs of a group touch one another; each caption is one LED high, beside its LED.
+constexpr int LedSpacing = 0;
 
 // A group box holding a column of LEDs, top to bottom, each with its caption beside it.
 TGroupLed* LedColumn(TEdition& e, QWidget* parent, const char* groupName, const char* name, TText caption,
@@ -40,6 +41,7 @@ TGroupLed* LedColumn(TEdition& e, QWidget* parent, const char* groupName, const 
     label->setFixedHeight(16);
     captions->addWidget(label);
   }
+  captions->addStretch();  // a taller box leaves the captions beside their LEDs
   auto* layout = new QHBoxLayout(group);
   layout->addWidget(row, 0, Qt::AlignTop);
   layout->addLayout(captions);

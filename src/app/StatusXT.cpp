@@ -35,7 +35,7 @@ TMaskEdit* NewNumberEdit(QWidget* parent, const char* name, const char* mask, co
 
 TStatusXTForm::TStatusXTForm(TAppContext& app) : TForm(app, "StatusXTForm") {
   TEdition& ed = app.Edition;
-  SetCaption(Tx(Langue(), "Transmitter status", "Etat du transmetteur"));
+  SetCaption(Tx(Langue(), "Transmitter status register", "Etat du transmetteur"));
 
   GroupBox1 = New<TGroupBoxLangue>(ed, this, "GroupBox1", "EEPROM", "EEPROM");
   CkWP = New<TCheckBoxLangue>(ed, GroupBox1, "CkWP", "Write protection", "Protection Ecriture");
@@ -78,7 +78,7 @@ TStatusXTForm::TStatusXTForm(TAppContext& app) : TForm(app, "StatusXTForm") {
 
   BtLecture = New<TBitBtnLangue>(ed, this, "BtLecture", "Read", "Lecture");
   BtEcriture = New<TBitBtnLangue>(ed, this, "BtEcriture", "Write", "Ecriture");
-  BtRetour = New<TBitBtnLangue>(ed, this, "BtRetour", "Close", "Retour");
+  BtRetour = New<TBitBtnLangue>(ed, this, "BtRetour", "Return", "Retour");
   connect(BtLecture, &QPushButton::clicked, this, [this] { BtLectureClick(this); });
   connect(BtEcriture, &QPushButton::clicked, this, [this] { BtEcritureClick(this); });
   connect(BtRetour, &QPushButton::clicked, this, [this] { BtRetourClick(this); });

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/Texts.h"
+#include "app/UiServices.h"
 #include "app/core/TimeDateClock.h"
 
 namespace {
@@ -30,6 +31,10 @@ TDateTime LocalNow() {
 }
 
 constexpr int AdjustPage = 1;
+
+constexpr TDateTime OneMs = 1.0 / 86400000.0;
+// The sequencer's pause between an answer and the next request.
+constexpr TDateTime AnswerPause = 50 * OneMs;
 
 }  // namespace
 
@@ -128,6 +133,7 @@ void TTimeDateFrom::PageControl1Change() {
     const std::int32_t list[] = {250, Job::Restart, 350, Job::Restart, Job::Idle};
     for (int i = 0; i < 5; ++i) jobs.Set(i, list[i]);
     clockMark_ = Now();
+    measured_ = false;
   } else {
     App().Jobs.Start(Job::EndOfSequence);
     DateTimeTimer.SetEnabled(false);
@@ -143,10 +149,27 @@ void TTimeDateFrom::ClockSetAnswer(TObject*, TXmt& xmt) {
   Label3->SetCaption(ClockText(xmt.DeviceClock, App().FormatSettings));
   clockMark_ = now;
   sendTime_ = now + delay;
+  measured_ = true;
+  answered_ = true;
+  answeredAt_ = now;
 }
 
-// The next tick sets the clock once, then the measuring loop goes on.
-void TTimeDateFrom::BtnSynchroClick() { App().Jobs.JobIndex = 2; }
+TDateTime TTimeDateFrom::SendTime() const {
+  if (!answered_) return sendTime_;
+  const TDateTime late = Now() - answeredAt_ - AnswerPause;
+  return late >= OneMs ? sendTime_ + late : sendTime_;
+}
+
+// The next tick sets the clock once, then the measuring loop goes on. Until an exchange
+// has been measured on this visit of the page, the time to send would be 0 (the year 1899)
+// or one left from long ago: nothing is sent then.
+void TTimeDateFrom::BtnSynchroClick() {
+  if (!measured_) {
+    App().Ui.Beep();
+    return;
+  }
+  App().Jobs.JobIndex = 2;
+}
 
 void TTimeDateFrom::BtnCloseClick() { Close(); }
 

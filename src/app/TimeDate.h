@@ -23,8 +23,11 @@ public:
 
   void ClockSetAnswer(TObject* sender, TXmt& xmt);
   void ClockReadAnswer(TObject* sender, TXmt& xmt);
-  // The moment jobs 250 and 350 send.
-  TDateTime SendTime() const { return sendTime_; }
+  // The moment jobs 250 and 350 send: the computer's time at the last answer advanced by the
+  // exchange delay then measured (0 before any answer). A request that goes out later than
+  // the tick after that answer, one repeated after a lost answer, is advanced by its
+  // lateness as well, so that the device is never set to a time gone by.
+  TDateTime SendTime() const;
 
   // The computer's clock; the local time unless a test sets its own.
   std::function<TDateTime()> Now;
@@ -60,4 +63,7 @@ protected:
 private:
   TDateTime sendTime_ = 0;
   TDateTime clockMark_ = 0;  // the computer's time of the last clock exchange
+  bool measured_ = false;    // an exchange was measured since "Adjust Time" was chosen
+  bool answered_ = false;    // an exchange was measured once
+  TDateTime answeredAt_ = 0;  // the computer's time of the answer sendTime_ comes from
 };

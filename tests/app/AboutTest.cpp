@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
+#include <QPoint>
 
 #include "app/About.h"
 #include "app/StdCtrls.h"
@@ -54,4 +55,26 @@ TEST(AboutTest, TheRunningSystemIsNamedByDefault) {
   const std::optional<TSystemRecord> system = CurrentSystemRecord();
   ASSERT_TRUE(system.has_value());
   EXPECT_EQ(f.Systeme->Caption(), "System : " + system->Name);
+}
+
+// The lines are filled when the window shows: it widens so that each one shows whole, in
+// both editions and with a long release text.
+TEST(AboutTest, EveryLineShowsWhole) {
+  for (const TLangue langue : {TLangue::Anglais, TLangue::Francais}) {
+    for (const char* release : {"6.1", "6.12.43-1-generic-with-a-rather-long-release-name"}) {
+      SCOPED_TRACE(release);
+      AppWorld world(langue);
+      TAboutBox& f = *world.Program->Forms.AboutBox;
+      f.SystemInfo = [release] { return std::optional<TSystemRecord>(TSystemRecord{"Linux", release}); };
+      f.Show();
+      for (TLabel* line : {f.ProductName, f.Version, f.Programmeur, f.Systeme, f.VersionWin}) {
+        const int needed = line->fontMetrics().horizontalAdvance(line->text());
+        EXPECT_GE(line->width(), needed) << line->Caption();
+        EXPECT_LE(line->mapTo(&f, QPoint(line->width(), 0)).x(), f.width()) << line->Caption();
+      }
+      EXPECT_GE(f.width(), 265);
+      EXPECT_GE(f.height(), 217);
+      f.Close();
+    }
+  }
 }

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
+#include <functional>
 
 #include "app/Ajmes.h"
+#include "app/InSelect.h"
+#include "app/main.h"
 #include "controls/MyControls.h"
 #include "support/AppFixture.h"
 
@@ -50,4 +53,47 @@ TEST(AjmesTest, CaptionsOfBothEditions) {
   EXPECT_EQ(f.GroupBoxLangue1->ShownCaption(), "M\xE9thode d'ajustage");
   EXPECT_EQ(e.LabelLangue3->ShownCaption(), "2 - Trim value");
   EXPECT_EQ(f.LabelLangue3->ShownCaption(), "3 - Appuyez sur correction pour appliquer la valeur.");
+}
+
+// Through the link, from the main window's buttons: the input chosen goes out with command
+// 140, then the trim of the button: 135 for the offset, 134 for the full scale.
+TEST(AjmesLink, SensorTrimsReachTheTransmitterOnTheChosenInput) {
+  struct Sent {
+    int command;
+    std::vector<std::uint8_t> data;
+    bool operator==(const Sent&) const = default;
+  };
+  struct Case {
+    const char* name;
+    std::function<QAbstractButton*(TMainForm&)> button;
+    bool secondInput;
+    std::vector<Sent> sent;
+  };
+  const Case cases[] = {
+      {"offset on input 2", [](TMainForm& m) { return m.BtAjBE; }, true, {{140, {2}}, {135, {}}}},
+      {"full scale on input 1", [](TMainForm& m) { return m.BtAjPE; }, false, {{140, {1}}, {134, {}}}},
+      {"sensor zero, no input asked", [](TMainForm& m) { return m.BtnZero; }, false, {{135, {}}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    AppWorld w;
+    w.Sim.Identity.DeviceType = 0x40;  // two inputs
+    w.Sim.State.SelectedInput = 0;
+    w.Connect();
+    w.Main().Evenement.SetInterval(50);
+    TInputSelectForm& select = *w.Program->Forms.InputSelectForm;
+    w.Ui.OnModal["InputSelectForm"] = [&](TForm&) {
+      (c.secondInput ? select.RdV2 : select.RdV1)->setChecked(true);
+      select.BtnNext->click();
+      ASSERT_TRUE(w.Sched.AdvanceUntil([&] { return !select.Visible(); }, 10000));
+    };
+    w.Ui.OnModal["AjustCaptForm"] = [](TForm& f) { static_cast<TAjustCaptForm&>(f).Button2->click(); };
+    const std::size_t from = w.Sim.Requests.size();
+    c.button(w.Main())->click();
+    w.Advance(5000);
+    std::vector<Sent> sent;
+    for (std::size_t i = from; i < w.Sim.Requests.size(); ++i) sent.push_back({w.Sim.Requests[i].Command, w.Sim.Requests[i].Data});
+    EXPECT_EQ(sent, c.sent);
+    EXPECT_EQ(w.Sim.State.SelectedInput, c.sent.size() == 2 ? c.sent[0].data[0] : 0);
+  }
 }

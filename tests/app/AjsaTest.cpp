@@ -9,6 +9,7 @@
 #include "app/Ajsa.h"
 #include "app/Texts.h"
 #include "support/AppFixture.h"
+#include "support/WindowSystemClose.h"
 
 namespace {
 
@@ -107,6 +108,7 @@ TEST(AjsaTest, EveryCloseSendsAFixedCurrentOfZero) {
   const std::vector<std::pair<const char*, std::function<void(TAjustSAForm&)>>> ways = {
       {"close box", [](TAjustSAForm& f) { f.Close(); }},
       {"Esc", [](TAjustSAForm& f) { f.reject(); }},
+      {"window system", [](TAjustSAForm& f) { WindowSystemClose(f); }},
   };
   for (const auto& [what, close] : ways) {
     t.Open(1);
@@ -127,32 +129,54 @@ TEST(AjsaTest, FrenchTexts) {
   EXPECT_EQ(f.LabelLangue1->ShownCaption(), Cp("1 - Connectez un Ampèremètre dans la boucle"));
 }
 
-// Through the link: the 4 mA trim fixes 4 mA, sends the reading with command 45, and
-// leaves the fixed-current mode when it ends.
-TEST(AjsaLink, AFourMilliampereTrimReachesTheTransmitter) {
-  TrimWorld t(',');
-  t.World.Connect();
-  const std::size_t from = t.World.Sim.Requests.size();
-  t.World.Ui.OnModal["AjustSAForm"] = [&t](TForm&) {
+// Through the link: each trim fixes its target current, sends the reading with its command
+// (45 for 4 mA, 46 for 20 mA, the four bytes of the single, big-endian), and leaves the
+// fixed-current mode when it ends.
+TEST(AjsaLink, EachTrimReachesTheTransmitter) {
+  struct Case {
+    int tag;
+    float target;
+    const char* reading;
+    float measured;
+    int command;
+    std::vector<std::uint8_t> bytes;
+    float SimState::*trimmed;
+    float SimState::*untouched;
+    const char* done;
+  };
+  const Case cases[] = {
+      {0, 4.0f, "3,9870", 3.987f, 45, {0x40, 0x7F, 0x2B, 0x02}, &SimState::DacZeroTrim, &SimState::DacGainTrim, "4,0000"},
+      {1, 20.0f, "20,0130", 20.013f, 46, {0x41, 0xA0, 0x1A, 0xA0}, &SimState::DacGainTrim, &SimState::DacZeroTrim, "20,0000"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reading);
+    TrimWorld t(',');
+    t.World.Connect();
+    const std::size_t from = t.World.Sim.Requests.size();
+    t.World.Ui.OnModal["AjustSAForm"] = [&t, &c](TForm&) {
+      ASSERT_TRUE(t.World.AdvanceUntilRequests(1));
+      EXPECT_EQ(t.World.Sim.Requests.back().Command, 40);
+      EXPECT_EQ(t.World.Sim.State.FixedCurrent, c.target);
+      t.Correct(c.reading);
+      ASSERT_TRUE(t.World.AdvanceUntilRequests(1));
+      EXPECT_EQ(t.World.Sim.Requests.back().Command, c.command);
+      EXPECT_EQ(t.World.Sim.Requests.back().Data, c.bytes);
+      EXPECT_EQ(t.World.Sim.State.*c.trimmed, c.measured);
+      EXPECT_EQ(t.World.Sim.State.*c.untouched, 0.0f) << "the other trim is left alone";
+      t.Correct(c.done);
+      EXPECT_FALSE(t.Form().Visible());
+    };
+    t.Form().Tag = c.tag;
+    t.Form().ShowModal();
     ASSERT_TRUE(t.World.AdvanceUntilRequests(1));
     EXPECT_EQ(t.World.Sim.Requests.back().Command, 40);
-    EXPECT_EQ(t.World.Sim.State.FixedCurrent, 4.0f);
-    t.Correct("3,9870");
-    ASSERT_TRUE(t.World.AdvanceUntilRequests(1));
-    EXPECT_EQ(t.World.Sim.Requests.back().Command, 45);
-    EXPECT_EQ(t.World.Sim.State.DacZeroTrim, 3.987f);
-    t.Correct("4,0000");
-    EXPECT_FALSE(t.Form().Visible());
-  };
-  t.Form().Tag = 0;
-  t.Form().ShowModal();
-  ASSERT_TRUE(t.World.AdvanceUntilRequests(1));
-  EXPECT_EQ(t.World.Sim.Requests.back().Command, 40);
-  EXPECT_EQ(t.World.Sim.State.FixedCurrent, 0.0f);
-  t.World.Advance(5000);
-  const std::vector<int> all = t.World.Commands();
-  EXPECT_EQ(std::vector<int>(all.begin() + static_cast<std::ptrdiff_t>(from), all.end()), (std::vector<int>{40, 45, 40}))
-      << "nothing more after the trim";
+    EXPECT_EQ(t.World.Sim.State.FixedCurrent, 0.0f);
+    t.World.Advance(5000);
+    const std::vector<int> all = t.World.Commands();
+    EXPECT_EQ(std::vector<int>(all.begin() + static_cast<std::ptrdiff_t>(from), all.end()),
+              (std::vector<int>{40, c.command, 40}))
+        << "nothing more after the trim";
+  }
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 
 #include "app/StatusComm.h"
 #include "app/Texts.h"
+#include "controls/Group.h"
+#include "controls/MyControls.h"
 #include "support/AppFixture.h"
 
 namespace {
@@ -28,6 +30,28 @@ struct StatusCommTest : AppFixture {
   }
   static std::string Cell(const QTableWidget& grid, int row, int col) { return FromQ(grid.item(row, col)->text()); }
 };
+
+// The four LED groups have no space between their LEDs; each caption of a column stands
+// beside its LED.
+TEST_F(StatusCommTest, TheLedsOfAGroupTouchAndTheirCaptionsStandBesideThem) {
+  Form().Show();
+  World.Xmt().AdditionalStatusCount = 24;
+  Form().ShowAdditionalStatus();
+  struct Case {
+    TGroupLed* group;
+    int width, height;
+  };
+  for (const Case& c : {Case{Form().ExtDevStatus, 16, 48}, Case{Form().StdStatus0, 16, 96},
+                        Case{Form().GrLedAS_0, 128, 16}, Case{Form().GrLedAF_0, 128, 16}}) {
+    SCOPED_TRACE(c.group->objectName().toStdString());
+    EXPECT_EQ(c.group->Spacing(), 0);
+    EXPECT_EQ(c.group->size(), QSize(c.width, c.height));
+    if (c.height == 16) continue;
+    const QList<TLabelLangue*> captions = c.group->parentWidget()->findChildren<TLabelLangue*>();
+    ASSERT_EQ(captions.size(), c.height / 16);
+    for (int i = 0; i < captions.size(); ++i) EXPECT_EQ(captions[i]->y(), c.group->y() + 16 * i) << i;
+  }
+}
 
 TEST_F(StatusCommTest, StatusBoxesFollowTheStatusByteAndTheUserCannotTickThem) {
   struct Case {

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QTabWidget>
+#include <array>
 #include <functional>
 
 #include "app/TimeDate.h"
 #include "app/Texts.h"
 #include "app/core/TimeDateClock.h"
 #include "support/AppFixture.h"
+#include "support/WindowSystemClose.h"
 
 namespace {
 
@@ -96,6 +98,40 @@ TEST_F(TimeDateTest, AdjustPageMeasuresTheExchangeAndSendsTheTimeAdvancedByIt) {
   EXPECT_FALSE(Form().DateTimeTimer.Enabled());
 }
 
+// Until an exchange has been measured on this visit of "Adjust Time", the time to send is 0
+// (30/12/1899) or one left from long ago: the button beeps and the setting is not asked for.
+TEST_F(TimeDateTest, SynchronisingWaitsForAnExchangeMeasuredOnThePage) {
+  TXmt& x = World.Xmt();
+  struct Step {
+    const char* what;
+    std::function<void(TTimeDateFrom&)> act;
+    bool sets;  // BtnSynchro then moves the list to the setting
+  };
+  const std::vector<Step> steps = {
+      {"page just chosen", [](TTimeDateFrom& f) { f.PageControl1->setCurrentIndex(1); }, false},
+      {"an answer came", [&x](TTimeDateFrom& f) { f.ClockSetAnswer(nullptr, x); }, true},
+      {"the page left and chosen again", [](TTimeDateFrom& f) {
+         f.PageControl1->setCurrentIndex(0);
+         f.PageControl1->setCurrentIndex(1);
+       }, false},
+      {"an answer on the new visit", [&x](TTimeDateFrom& f) { f.ClockSetAnswer(nullptr, x); }, true},
+      {"closed and opened again", [](TTimeDateFrom& f) {
+         f.Close();
+         f.Show();
+         f.PageControl1->setCurrentIndex(1);
+       }, false},
+  };
+  Form().Show();
+  for (const Step& s : steps) {
+    s.act(Form());
+    World.Jobs().JobIndex = 0;
+    const int beeps = World.Ui.Beeps;
+    Form().BtnSynchro->click();
+    EXPECT_EQ(World.Jobs().JobIndex, s.sets ? 2 : 0) << s.what;
+    EXPECT_EQ(World.Ui.Beeps, beeps + (s.sets ? 0 : 1)) << s.what;
+  }
+}
+
 TEST_F(TimeDateTest, TheTimerShowsTheComputersTime) {
   World.Advance(300);
   EXPECT_EQ(Form().Label4->Caption(), "15/03/2024  10:00:00") << "the timer runs from the window's creation";
@@ -109,6 +145,7 @@ TEST_F(TimeDateTest, EveryWayOfClosingEndsTheListAndStopsTheTimer) {
       {"close button", [](TTimeDateFrom& f) { f.BtnClose->click(); }},
       {"close box", [](TTimeDateFrom& f) { f.Close(); }},
       {"Esc", [](TTimeDateFrom& f) { f.reject(); }},
+      {"window system", [](TTimeDateFrom& f) { WindowSystemClose(f); }},
   };
   for (const auto& [what, close] : ways) {
     Form().Show();
@@ -148,7 +185,22 @@ TEST(TimeDateLink, SynchronisingSetsTheClockOnce) {
     ASSERT_NE(delay, "Label5");
     const std::size_t before = w.Sim.Requests.size();
     f.BtnSynchro->click();
-    ASSERT_TRUE(w.AdvanceUntilRequests(3));
+    ASSERT_TRUE(w.AdvanceUntilRequests(1));
+    // The setting carries SendTime: the computer's time of the last answer, 50 ms before
+    // the request went out, advanced by the delay measured.
+    const std::vector<std::uint8_t>& d = w.Sim.Requests.back().Data;
+    ASSERT_GE(d.size(), 8u);
+    EXPECT_EQ(d[0], 1);
+    EXPECT_EQ((std::vector<std::uint8_t>{d[1], d[2], d[3]}), (std::vector<std::uint8_t>{15, 3, 124})) << "15/03/2024";
+    const std::uint32_t ticks = static_cast<std::uint32_t>(d[4]) << 24 | static_cast<std::uint32_t>(d[5]) << 16 |
+                                static_cast<std::uint32_t>(d[6]) << 8 | d[7];
+    EXPECT_EQ(ticks % 32, 0u) << "whole milliseconds";
+    const std::int64_t sentAt = w.Fake.Sent.back().AtMs;
+    const double expected = 10 * 3600000.0 + static_cast<double>(sentAt - 50) + std::stoi(f.Label5->Caption());
+    EXPECT_NEAR(ticks / 32.0, expected, 1.0);
+    EXPECT_EQ(w.Sim.State.ClockSetDate, (std::array<std::uint8_t, 3>{15, 3, 124}));
+    EXPECT_EQ(w.Sim.State.ClockSetTime, ticks);
+    ASSERT_TRUE(w.AdvanceUntilRequests(2));
     std::vector<int> codes;
     for (std::size_t i = before; i < w.Sim.Requests.size(); ++i) {
       ASSERT_EQ(w.Sim.Requests[i].Command, 89);
@@ -168,6 +220,44 @@ TEST(TimeDateLink, SynchronisingSetsTheClockOnce) {
   EXPECT_GT(ms, 100);
   EXPECT_LT(ms, 1000);
   EXPECT_EQ(shown, std::to_string(ms) + " ms");
+}
+
+// The device takes the setting but its answer is lost: the sequencer sends the setting
+// again 2.5 s later, and that one carries the time of its own sending, not the one before.
+TEST(TimeDateLink, ASettingRepeatedAfterALostAnswerCarriesItsOwnTime) {
+  AppWorld w;
+  w.Connect();
+  const std::size_t offset = w.Fake.Sent.size() - w.Sim.Requests.size();  // sends not for the device
+  TTimeDateFrom& f = *w.Program->Forms.TimeDateFrom;
+  const TDateTime base = *TryEncodeDate(2024, 3, 15) + *TryEncodeTime(10, 0, 0, 0);
+  f.Now = [&] { return base + static_cast<double>(w.Sched.NowMs()) * Ms; };
+  f.Show();
+  f.PageControl1->setCurrentIndex(1);
+  ASSERT_TRUE(w.AdvanceUntilRequests(3));
+  w.Advance(400);
+  const int delay = std::stoi(f.Label5->Caption());
+  const std::size_t sends = w.Fake.Sent.size();
+  f.BtnSynchro->click();
+  // The setting is on the line: its answer, and the ones after it, come back damaged.
+  ASSERT_TRUE(w.Sched.AdvanceUntil([&] { return w.Fake.Sent.size() > sends; }, 3000));
+  w.Sim.Faults.CorruptByteIndex = 4;
+  w.Advance(6000);
+  std::vector<std::pair<std::int64_t, std::uint32_t>> settings;  // when sent, the time it carries
+  for (std::size_t i = 0; i < w.Sim.Requests.size(); ++i) {
+    const SimRequest& r = w.Sim.Requests[i];
+    if (r.Command != 89 || r.Data.at(0) != 1) continue;
+    const std::uint32_t ticks = static_cast<std::uint32_t>(r.Data[4]) << 24 | static_cast<std::uint32_t>(r.Data[5]) << 16 |
+                                static_cast<std::uint32_t>(r.Data[6]) << 8 | r.Data[7];
+    settings.emplace_back(w.Fake.Sent.at(i + offset).AtMs, ticks);
+  }
+  ASSERT_GE(settings.size(), 3u) << "the setting is repeated";
+  EXPECT_GE(settings[1].first - settings[0].first, 2500);
+  for (const auto& [sentAt, ticks] : settings) {
+    EXPECT_NEAR(ticks / 32.0, 10 * 3600000.0 + static_cast<double>(sentAt - 50) + delay, 1.0) << "sent at " << sentAt;
+  }
+  EXPECT_EQ(w.Sim.State.ClockSetTime, settings.back().second) << "the device keeps the last one";
+  w.Sim.Faults.CorruptByteIndex = -1;
+  f.BtnClose->click();
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "app/core/DisplayFormat.h"
 #include "app/tstloop.h"
 #include "support/AppFixture.h"
+#include "support/WindowSystemClose.h"
 
 namespace {
 
@@ -105,6 +106,7 @@ TEST_F(LoopTest, EveryWayOfClosingLeavesTheFixedCurrentMode) {
       {"Return", [](TTstLoopForm& f) { f.BitBtnLangue1->click(); }},
       {"close box", [](TTstLoopForm& f) { f.Close(); }},
       {"Esc", [](TTstLoopForm& f) { f.reject(); }},
+      {"window system", [](TTstLoopForm& f) { WindowSystemClose(f); }},
   };
   for (const auto& [what, close] : ways) {
     Form().Show();
@@ -115,6 +117,34 @@ TEST_F(LoopTest, EveryWayOfClosingLeavesTheFixedCurrentMode) {
     EXPECT_FALSE(Form().Visible()) << what;
     EXPECT_EQ(World.Xmt().FixedCurrent, 0.0f) << what;
     EXPECT_TRUE(Started(402)) << what;
+  }
+}
+
+TEST(LoopTexts, TheCaptionsOfBothEditions) {
+  AppWorld en(TLangue::Anglais);
+  AppWorld fr(TLangue::Francais);
+  TTstLoopForm& e = *en.Program->Forms.TstLoopForm;
+  TTstLoopForm& f = *fr.Program->Forms.TstLoopForm;
+  e.Show();
+  f.Show();
+  EXPECT_EQ(e.Caption(), "Loop test");
+  EXPECT_EQ(f.Caption(), "Test de boucle");
+  struct Case {
+    std::function<std::string(TTstLoopForm&)> shown;
+    const char* anglais;
+    const char* francais;
+  };
+  const Case cases[] = {
+      {[](TTstLoopForm& t) { return t.GroupBoxLangue1->ShownCaption(); }, "Current value", "Valeur du courant"},
+      {[](TTstLoopForm& t) { return t.ck4->ShownCaption(); }, "4 mA", "4 mA"},
+      {[](TTstLoopForm& t) { return t.ck20->ShownCaption(); }, "20 mA", "20 mA"},
+      {[](TTstLoopForm& t) { return t.RadioButtonLangue1->ShownCaption(); }, "Other value ...", "Autre valeur ..."},
+      {[](TTstLoopForm& t) { return t.btGO->ShownCaption(); }, "TEST", "TEST"},
+      {[](TTstLoopForm& t) { return t.BitBtnLangue1->ShownCaption(); }, "Return", "Retour"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.shown(e), c.anglais);
+    EXPECT_EQ(c.shown(f), c.francais);
   }
 }
 

@@ -146,6 +146,9 @@ TEST(DriftText, WritesOneDigitThreeDecimalsAndTheExponent) {
   }
   EXPECT_EQ(DriftCoefficientText(1500, comma), "1,500 E03");
   EXPECT_EQ(DriftCoefficientText(std::numeric_limits<float>::infinity(), dot), "INF");
+  EXPECT_EQ(DriftCoefficientText(-std::numeric_limits<float>::infinity(), dot), "-INF");
+  EXPECT_EQ(DriftCoefficientText(std::numeric_limits<float>::quiet_NaN(), dot), "NAN");
+  EXPECT_EQ(DriftCoefficientText(-std::numeric_limits<float>::quiet_NaN(), comma), "NAN");
 }
 
 }  // namespace
