@@ -296,6 +296,16 @@ void TDessinForm::FormShow() {
   StringGrid1->setFocus();
 }
 
+// The window has no Cancel button, so Esc does not close it; in the grid, Esc undoes the
+// last change of the curve.
+void TDessinForm::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Cancel)) {
+    event->accept();
+    return;
+  }
+  TForm::keyPressEvent(event);
+}
+
 void TDessinForm::ShowMeasure(bool overRange, const std::string& pvText, float percent) {
   LbDEP->setVisible(overRange);
   LbPV->SetCaption(pvText);
@@ -444,9 +454,7 @@ void TDessinForm::Btn_Load0Click() {
 bool TDessinForm::LoadLinFile(const std::string& path) {
   const TLinFileRead read = ReadLinFile(path);
   if (read.Status != TLinFileStatus::Read) {
-    App().Ui.MessageBox(Tx(Langue(), "The linearization file cannot be opened.",
-                           "Impossible d'ouvrir le fichier de linéarisation."),
-                        EditorTitle(), TMsgKind::Error, TMsgButtons::Ok);
+    App().Ui.MessageBox(LinFileStatusText(Langue(), read.Status), EditorTitle(), TMsgKind::Error, TMsgButtons::Ok);
     return false;
   }
   const TLinTable& table = read.Table;

@@ -115,6 +115,7 @@ public:
 
 protected:
   void FormShow() override;
+  void keyPressEvent(QKeyEvent* event) override;
 
 private:
   void BuildControls();

@@ -369,21 +369,42 @@ TEST_F(AppFixture, PotentiometerSendWritesTheLimitsOnlyWhereTheyShow) {
 TEST_F(AppFixture, SensorSendWithoutAChosenItemBeepsAndSendsNothing) {
   TMainForm& m = Main();
   TXmt& x = m.Transmetteur;
+  struct Case {
+    const char* Kind;
+    Byte Type;  // a device type of that sensor kind
+    QComboBox* TypeBox;
+    QComboBox* ConnectionBox;
+  };
+  const Case cases[] = {
+      {"thermocouple", 0x0C, m.CbTC1, m.CbTC2},
+      {"resistor", 0x16, m.CbR1, m.CbR2},
+      {"voltage", 0x00, m.CbV1, m.CbV2},
+  };
   x.Is_Ostrel = true;
-  x.DeviceType = 0x0C;
-  m.ShowIdentity(nullptr);
-  x.SensorInfo = 0x5A;
-  for (QComboBox* box : {m.CbTC1, m.CbTC2}) {
-    m.CbTC1->setCurrentIndex(0);
-    m.CbTC2->setCurrentIndex(0);
-    box->setCurrentIndex(-1);
-    Disturb(World.Jobs());
-    const int beeps = World.Ui.Beeps;
-    Send(m.BtnWR_EXTRA);
-    EXPECT_EQ(World.Ui.Beeps, beeps + 1);
-    EXPECT_EQ(x.SensorInfo, 0x5A);
-    EXPECT_FALSE(World.Jobs().Busy);
-    EXPECT_EQ(World.Jobs().LastJob, 203);
+  for (const Case& c : cases) {
+    x.DeviceType = c.Type;
+    m.ShowIdentity(nullptr);
+    for (QComboBox* box : {c.TypeBox, c.ConnectionBox}) {
+      SCOPED_TRACE(std::string(c.Kind) + " " + box->objectName().toStdString());
+      c.TypeBox->setCurrentIndex(1);
+      c.ConnectionBox->setCurrentIndex(1);
+      box->setCurrentIndex(-1);
+      x.SensorInfo = 0x5A;
+      x.SensorKind = 2;
+      x.SensorConnection = 2;
+      x.SensorType = 2;
+      Disturb(World.Jobs());
+      const int beeps = World.Ui.Beeps;
+      Send(m.BtnWR_EXTRA);
+      EXPECT_EQ(World.Ui.Beeps, beeps + 1);
+      EXPECT_EQ(x.SensorInfo, 0x5A);
+      EXPECT_EQ(x.SensorKind, 2);
+      EXPECT_EQ(x.SensorConnection, 2);
+      EXPECT_EQ(x.SensorType, 2);
+      EXPECT_FALSE(World.Jobs().Busy);
+      EXPECT_EQ(World.Jobs().LastJob, 203);
+      EXPECT_EQ(ListOf(World.Jobs()), (TList{201, 200, 204, 203, 202, 205, 206, 213, 500}));
+    }
   }
 }
 

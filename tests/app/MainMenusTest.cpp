@@ -27,6 +27,7 @@
 #include "app/commcfg.h"
 #include "app/tstXT.h"
 #include "support/AppFixture.h"
+#include "support/FileRights.h"
 
 namespace {
 
@@ -145,10 +146,13 @@ TEST_F(AppFixture, ExitAndTheExitButtonCloseTheMainWindow) {
 TEST(MainMenus, ReadAllResetAndStatus) {
   auto w = ConnectedWorld(203);
   TMainForm& m = w->Main();
+  w->Jobs().StartList({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20});
+  w->Jobs().JobIndex = 5;
   m.Lecture1->trigger();
-  TJobList expected;
-  expected.StartFullRead(JobCapabilities(m.Transmetteur));
-  EXPECT_EQ(ListOf(w->Jobs()), ListOf(expected));
+  // Type 203 takes every read but the sensor description's (213).
+  EXPECT_EQ(ListOf(w->Jobs()), (TList{201, 200, 204, 222, 203, 202, 205, 206, 208, 209, 219, 220, 221, 223, 500}));
+  EXPECT_EQ(w->Jobs().LastJob, 201);
+  EXPECT_EQ(w->Jobs().JobIndex, 0);
   EXPECT_TRUE(w->Jobs().Busy);
   EXPECT_FALSE(m.TabbedNotebook->isEnabled());
   ASSERT_TRUE(w->Sched.AdvanceUntil([&] { return !w->Jobs().Busy; }, 60000));
@@ -216,6 +220,83 @@ TEST(MainMenus, SaveThenLoadOpensTheLoadForm) {
   EXPECT_EQ(w->Ui.ModalRuns.size(), 1u);
   ASSERT_FALSE(w->Ui.Messages.empty());
   EXPECT_EQ(w->Ui.Messages.back(), "  Bad file format !  ");
+}
+
+// Files the menu items cannot read or write: a message box each, and the file image, the
+// pages and the list as they were.
+TEST(MainMenus, TransmitterFilesThatCannotBeReadOrWrittenSayWhy) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const auto at = [&](const char* name) { return dir.path() + QLatin1Char('/') + QLatin1String(name); };
+  const auto bytesOf = [&](const char* name) {
+    QFile f(at(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  };
+  constexpr auto readAndPass = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther;
+  ASSERT_TRUE(QFile::setPermissions(dir.path(), readAndPass | QFileDevice::WriteOwner));  // an ordinary user passes
+  auto w = ConnectedWorld(203);
+  TMainForm& m = w->Main();
+  w->Ui.SavePaths.push_back(at("GOOD.XMT").toStdString());
+  m.Sauve1->trigger();
+  ASSERT_EQ(bytesOf("GOOD.XMT").size(), 848);
+  ASSERT_TRUE(QFile::copy(at("GOOD.XMT"), at("SECRET.XMT")));
+  ASSERT_TRUE(QFile::setPermissions(at("SECRET.XMT"), QFileDevice::WriteOwner));
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("FOLDER.XMT")));
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("LOCKED")));
+  ASSERT_TRUE(QFile::copy(at("GOOD.XMT"), at("LOCKED/OLD.XMT")));
+  ASSERT_TRUE(QFile::setPermissions(at("LOCKED"), readAndPass));
+  ASSERT_TRUE(QFile(at("PLAIN")).open(QIODevice::WriteOnly));
+  const QByteArray old = bytesOf("LOCKED/OLD.XMT");
+
+  // A file image that differs from every file here, and a page value the load form would change.
+  m.Transmetteur.FileImage.SetString(TXmtRecord::OffTag, 10, "IMAGE");
+  const TXmtRecord image = m.Transmetteur.FileImage;
+  m.EdTAG->SetText("PAGE");
+  w->Jobs().StartList({201, 1});
+  const TList list = ListOf(w->Jobs());
+  w->Ui.ModalRuns.clear();
+
+  struct Case {
+    const char* what;
+    QAction* item;
+    const char* file;
+    bool ordinaryUser;  // tried with the rights of an ordinary user
+    const char* message;
+  };
+  const Case cases[] = {
+      {"a folder", m.Charge1, "FOLDER.XMT", false, "  The transmitter file cannot be opened !  "},
+      {"a missing file", m.Charge1, "MISSING.XMT", false, "  The transmitter file cannot be opened !  "},
+      {"a file without read rights", m.Charge1, "SECRET.XMT", true, "  The transmitter file cannot be opened !  "},
+      {"a missing folder", m.Sauve1, "NO_DIR/A.XMT", false, "  The transmitter file cannot be written !  "},
+      {"below a plain file", m.Sauve1, "PLAIN/A.XMT", false, "  The transmitter file cannot be written !  "},
+      {"a folder without write rights", m.Sauve1, "LOCKED/OLD.XMT", true, "  The transmitter file cannot be written !  "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    w->Ui.Messages.clear();
+    (c.item == m.Charge1 ? w->Ui.OpenPaths : w->Ui.SavePaths).push_back(at(c.file).toStdString());
+    if (c.ordinaryUser) {
+      OrdinaryFileRights rights;
+      c.item->trigger();
+    } else {
+      c.item->trigger();
+    }
+    EXPECT_EQ(w->Ui.Messages, std::vector<std::string>{c.message});
+    EXPECT_TRUE(w->Ui.ModalRuns.empty());
+    EXPECT_EQ(m.Transmetteur.FileImage.Bytes, image.Bytes);
+    EXPECT_EQ(m.EdTAG->Text(), "PAGE");
+    EXPECT_EQ(ListOf(w->Jobs()), list);
+  }
+  EXPECT_EQ(bytesOf("LOCKED/OLD.XMT"), old);
+  EXPECT_FALSE(QFile::exists(at("NO_DIR")));
+  EXPECT_EQ(QDir(at("LOCKED")).entryList(QDir::Files), QStringList{QStringLiteral("OLD.XMT")});
+
+  // With its rights back the same file loads: the rights alone refused it.
+  ASSERT_TRUE(QFile::setPermissions(at("SECRET.XMT"), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+  w->Ui.OpenPaths.push_back(at("SECRET.XMT").toStdString());
+  m.Charge1->trigger();
+  EXPECT_EQ(w->Ui.ModalRuns, std::vector<std::string>{"LoadForm"});
+  QFile::setPermissions(at("LOCKED"), readAndPass | QFileDevice::WriteOwner);  // so that the folder can be removed
 }
 
 // ---------------------------------------------------------------------------------------
