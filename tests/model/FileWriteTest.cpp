@@ -2,45 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "model/FileWrite.h"
 #include "support/FileRights.h"
+#include "support/FolderTest.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct FileWrite : ::testing::Test {
-  FileWrite() : dir(fs::temp_directory_path() / ("corvin-filewrite-" + std::to_string(::getpid()))) {
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  ~FileWrite() override {
-    std::error_code ec;
-    fs::permissions(dir, fs::perms::all, ec);
-    fs::remove_all(dir, ec);
-  }
-  std::string PathOf(const std::string& name) const { return (dir / name).string(); }
-  static std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  static void WriteAll(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-  }
-  std::string Names() const {
-    std::string names;
-    for (const auto& e : fs::directory_iterator(dir)) names += e.path().filename().string() + ";";
-    return names;
-  }
-  fs::path dir;
-};
+struct FileWrite : FolderTest {};
 
 }  // namespace
 

@@ -18,6 +18,7 @@
 
 #include "app/core/LinFile.h"
 #include "support/FileRights.h"
+#include "support/FolderTest.h"
 
 namespace fs = std::filesystem;
 
@@ -281,35 +282,7 @@ TEST(LinRead, MessagesInBothEditions) {
 
 namespace {
 
-class LinFiles : public ::testing::Test {
-protected:
-  LinFiles() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = fs::temp_directory_path() /
-          ("corvin_lin_" + std::string(info->name()) + "_" + std::to_string(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  ~LinFiles() override {
-    std::error_code ec;
-    fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(dir, ec);
-  }
-  std::string PathOf(const std::string& name) const { return (dir / name).string(); }
-  static std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  static void WriteAll(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-  }
-  std::string Names() const {
-    std::string names;
-    for (const auto& e : fs::directory_iterator(dir)) names += e.path().filename().string() + ";";
-    return names;
-  }
-  fs::path dir;
-};
+class LinFiles : public FolderTest {};
 
 }  // namespace
 
