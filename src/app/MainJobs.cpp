@@ -26,7 +26,9 @@ void TMainForm::EvenementTimer(TObject*) {
   if (!MainHart) return;
   TJobList& jobs = Jobs();
   jobs.CurrentJob = jobs.At(jobs.JobIndex);
-  if (MainHart->Erreur.GetCode() == 0) {
+  // A request the device answered by refusing it is done with: sent again it would only be
+  // refused again, so the list goes on as after an answer.
+  if (MainHart->Erreur.GetCode() == 0 || MainHart->RequestRefused) {
     if (jobs.CurrentJob != 0 && jobs.JobIndex < TJobList::Slots - 1) ++jobs.JobIndex;
     jobs.LastJob = jobs.CurrentJob;
   } else if (jobs.CurrentJob > Job::LastSearchJob && jobs.LastJob > Job::LastSearchJob) {

@@ -97,6 +97,9 @@ public:
   Byte PollingAddress = 0;              // of the last short answer or command-6 answer
   TErreur Erreur;                       // link errors: code 0, 256, 512 or 768
   std::int32_t LastCommand = 0;         // command of the last decoded answer, -1 after a request
+  // The device answered the last request, refusing it (a response code not 0): sending it
+  // again cannot succeed. False after a request.
+  bool RequestRefused = false;
 
   // Buffers.
   std::array<Byte, TxBufferSize> TxBuffer{};

@@ -74,6 +74,7 @@ std::array<Byte, 3> ParseDayFirstDate(const std::string& text, char separator) {
 void TCustomHART::BeginRequest(std::int32_t expected) {
   LastCommand = -1;
   ExpectedCommand = expected;
+  RequestRefused = false;
 }
 
 bool TCustomHART::SendRequest(const TRequestTemplate& t, std::span<const Byte, 5> address,
@@ -288,6 +289,7 @@ bool TCustomHART::FindByLongTag(const std::string& longTag) {
 
 bool TCustomHART::SendExpansionTestFrame(const TXmt& xmt) {
   LastCommand = -1;  // ExpectedCommand stays as it was
+  RequestRefused = false;
   static constexpr std::array<Byte, 19> Head{0xFF, 0xFF, 0xFF, 0xFF, 0xA6, 0xAF, 0xFA, 0x12, 0x34, 0x56,
                                             0x55, 0x01, 0x0F, 0xD8, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
   const std::array<Byte, 8> frame{0x82, static_cast<Byte>(xmt.LongAddress[0] & 0x3F), xmt.LongAddress[1],

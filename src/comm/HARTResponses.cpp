@@ -25,7 +25,11 @@ std::string Hex(int value) {
 void TCustomHART::HandleResponse(TXmt& xmt) {
   if (AnswerIsLong == 1 && AnswerDeviceId == xmt.DeviceId) xmt.SetConnected(1);
   if (AnswerFrameType == 6 && (ResponseCode & 0x80) == 0) {
-    if (CheckResponseCode(xmt)) DecodeResponse(xmt);
+    if (CheckResponseCode(xmt)) {
+      DecodeResponse(xmt);
+    } else if (AnswerCommand == ExpectedCommand) {
+      RequestRefused = true;
+    }
   }
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/Texts.h"
 #include "app/Erreur.h"
 #include "app/core/JobList.h"
@@ -120,6 +122,74 @@ TEST(SequencerTest, AFailedReadBackIsNotRepeatedWhenPollingFollows) {
   EXPECT_EQ(sent[1].Command, 13);
   EXPECT_EQ(sent[2].Command, 1);  // job 1 at the index runs itself
   EXPECT_EQ(sent[2].AtMs - sent[1].AtMs, 2500);
+}
+
+// A write the device refuses is answered: it goes out once, the refusal is shown once, and
+// the list goes on to its end and the read-back, whether or not a supervision check of the
+// link fell between the request and its answer (which leaves the link's code at "No
+// response"). With the usual preambles the exchange of command 35 outlasts the checks'
+// period, so a check always falls inside; with the fewest preambles on both sides it can
+// fall outside. The list starts at an idle tick, every 250 ms, while the checks come every
+// 520 ms: a later click meets the checks at another phase, and 26 clicks sweep the period.
+TEST(SequencerTest, ARefusedWriteGoesOutOnceAndTheListGoesOn) {
+  struct Line {
+    bool FewPreambles;
+    int Step;  // idle ticks between the clicks tried
+  };
+  for (const TLangue langue : {TLangue::Anglais, TLangue::Francais}) {
+    bool checkInside = false, checkOutside = false;
+    for (const Line line : {Line{false, 4}, Line{true, 1}}) {
+      for (int startMs = 0; startMs < 26 * 250; startMs += line.Step * 250) {
+        SCOPED_TRACE(std::string(langue == TLangue::Anglais ? "English" : "French") +
+                     (line.FewPreambles ? ", few preambles" : "") + ", start at +" + std::to_string(startMs) + " ms");
+        Scenario s(langue);
+        s.World.Connect();
+        TMainForm& m = s.World.Main();
+        THART& hart = *m.MainHart;
+        if (line.FewPreambles) {
+          m.Preambles5->trigger();
+          s.World.Sim.AnswerPreambles = 2;
+        }
+        TNotifyEvent arrival = hart.OnDataArrival;
+        hart.OnDataArrival = [&, arrival](TObject* sender) {
+          if (hart.AnswerCommand == 35) (hart.Erreur.GetCode() != 0 ? checkInside : checkOutside) = true;
+          arrival(sender);
+        };
+        s.World.Advance(startMs);
+        m.EdURV->SetText("900.00");  // above the sensor's 850: "Upper range value too high"
+        m.EdLRV->SetText("0.00");
+        m.BtnWR_RANGEClick(&m);
+        const std::size_t from = s.World.Fake.Sent.size();
+
+        // The user closes the error window each time it shows.
+        int errorWindows = 0;
+        TErreurForm& error = *s.World.Program->Forms.ErreurForm;
+        auto closeErrors = [&] {
+          if (error.Visible()) {
+            ++errorWindows;
+            EXPECT_EQ(error.LbErreur->Caption(), langue == TLangue::Anglais ? "Upper range value too high"
+                                                                            : "Valeur haute d'\xE9" "chelle trop haute");
+            error.Close();
+          }
+          return false;
+        };
+        ASSERT_TRUE(s.World.Sched.AdvanceUntil([&] { closeErrors(); return !s.World.Jobs().Busy; }, 10000));
+        s.World.Sched.AdvanceUntil(closeErrors, 10000);  // ten seconds more: nothing comes back
+
+        const std::vector<int> sent = s.Commands(from);
+        ASSERT_GE(sent.size(), 2u);
+        EXPECT_EQ(sent[0], 35);
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), 35), 1);
+        EXPECT_EQ(sent[1], 15) << "the read-back of the range";
+        EXPECT_EQ(errorWindows, 1);
+        EXPECT_EQ(s.World.Jobs().LastJob, 0) << "the list ran to its end";
+        EXPECT_TRUE(m.TabbedNotebook->isEnabled());
+        EXPECT_FLOAT_EQ(s.World.Xmt().UpperRangeValue, 100.0f) << "the read-back shows what the device kept";
+      }
+    }
+    EXPECT_TRUE(checkInside) << "a supervision check fell inside the exchange";
+    EXPECT_TRUE(checkOutside) << "no supervision check fell inside the exchange";
+  }
 }
 
 TEST(SequencerTest, AnIdleListTicksFourTimesASecondAndSendsNothing) {

@@ -147,6 +147,44 @@ TEST_F(LinkFixture, ARejectedAnswerCountsAsMissingALateAnswerToAnotherCommandDoe
   EXPECT_EQ(hart.Erreur.Level, 1);
 }
 
+// The sequencer does not send again a request the device refused: the link tells a refusal
+// of the request under way from every other answer.
+TEST_F(LinkFixture, ARefusalIsKnownOnlyForTheRequestUnderWay) {
+  Address();
+  struct Case {
+    int Command;  // answered command, 1 being expected
+    int Code;
+    bool Refused;
+  } const cases[] = {
+      {1, 0, false},     // accepted
+      {1, 7, true},      // refused
+      {1, 0x82, false},  // a communication error reported by the device: no answer to it
+      {2, 7, false},     // a late refusal of another request
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("command " + std::to_string(c.Command) + ", code " + std::to_string(c.Code));
+    hart.ReadPrimaryVariable(xmt);
+    EXPECT_FALSE(hart.RequestRefused);
+    fake.Deliver(Cmd1Answer(c.Code, c.Command));
+    sched.Advance(140);
+    EXPECT_EQ(hart.RequestRefused, c.Refused);
+    sched.Advance(600);
+  }
+  hart.ReadPrimaryVariable(xmt);
+  EXPECT_FALSE(hart.RequestRefused) << "a new request is not yet answered";
+
+  // A device that refuses every request is still taken for gone after five checks.
+  commErrors.clear();
+  for (int k = 0; k < 6 && commErrors.empty(); ++k) {
+    hart.ReadPrimaryVariable(xmt);
+    fake.Deliver(Cmd1Answer(7));
+    sched.Advance(520);
+  }
+  EXPECT_TRUE(hart.RequestRefused);
+  ASSERT_FALSE(commErrors.empty());
+  EXPECT_EQ(hart.Erreur.GetCode(), 768);
+}
+
 TEST_F(LinkFixture, EventsOfTheLinkAndTheModem) {
   Address();
   std::vector<std::string> seen;

@@ -507,6 +507,10 @@ TEST(SimTransmitterTest, RefusedRequestsChangeNothing) {
   };
   const Case cases[] = {
       {"range values one byte short", 35, "20 42 C8 00 00 00 00 00", 5},
+      {"upper range value 900 above the sensor's 850", 35, "20 44 61 00 00 00 00 00 00", 11},
+      {"upper range value -300 below the sensor's -200", 35, "20 C3 96 00 00 C3 96 00 00", 12},
+      {"lower range value 900", 35, "20 42 C8 00 00 44 61 00 00", 9},
+      {"lower range value -300", 35, "20 42 C8 00 00 C3 96 00 00", 10},
       {"message without data", 17, "", 5},
       {"registration without its signature", 128, "01 11 70 05 03 65 52 37", 16},
       {"a command the device does not know", 100, "", 64},

@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int kTooFewParameters = 5;
+constexpr int kLowerRangeTooHigh = 9, kLowerRangeTooLow = 10, kUpperRangeTooHigh = 11, kUpperRangeTooLow = 12;
 constexpr int kAccessDenied = 16;
 constexpr int kUnknownCommand = 64;
 
@@ -54,11 +55,18 @@ int SimTransmitter::Apply(std::uint8_t command, std::span<const std::uint8_t> d)
       break;
     case 19: s.FinalAssemblyNumber = SimGetU24(d, 0); break;
     case 34: s.Damping = SimGetF32(d, 0); break;
-    case 35:
+    case 35: {
+      // Range values beyond the sensor's limits are refused, the upper value checked first.
+      const float upper = SimGetF32(d, 1), lower = SimGetF32(d, 5);
+      if (upper > s.SensorUpperLimit) return kUpperRangeTooHigh;
+      if (upper < s.SensorLowerLimit) return kUpperRangeTooLow;
+      if (lower > s.SensorUpperLimit) return kLowerRangeTooHigh;
+      if (lower < s.SensorLowerLimit) return kLowerRangeTooLow;
       s.RangeUnitCode = d[0];
-      s.UpperRangeValue = SimGetF32(d, 1);
-      s.LowerRangeValue = SimGetF32(d, 5);
+      s.UpperRangeValue = upper;
+      s.LowerRangeValue = lower;
       break;
+    }
     case 40: s.FixedCurrent = SimGetF32(d, 0); break;
     case 44:
       // The range values are given in the PV unit.

@@ -157,7 +157,8 @@ public:
   // Like a device on a real line it needs two preambles at least, skips noise and other
   // slaves' frames, answers a broadcast only for the searches 11 and 21 (and those only when
   // the tag matches), refuses a request with too few data bytes (code 5), a command it does
-  // not know (code 64) and a registration without its signature (code 16). A response code
+  // not know (code 64), a registration without its signature (code 16) and range values
+  // beyond the sensor's limits (codes 9 to 12). A response code
   // from Faults answers with the two status bytes alone and applies nothing; a Silent device
   // records the request but neither applies nor answers it. One call answers at most one
   // request; bytes after it wait for the next call.
