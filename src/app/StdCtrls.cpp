@@ -273,11 +273,24 @@ bool TTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* even
   return opened;
 }
 
+// The text is taken now; the tree closes the editor next, and the text goes to the owner
+// and the node afterwards, from the event loop. A second commit of the same edit before
+// then (the editor losing the focus as it closes) only takes its text again.
 void TTreeView::commitData(QWidget* editor) {
   auto* line = qobject_cast<QLineEdit*>(editor);
   QTreeWidgetItem* node = editing_.isValid() ? itemFromIndex(editing_) : currentItem();
   if (!line || !node) return QTreeWidget::commitData(editor);
-  QString text = line->text();
+  const bool handedOver = !committed_.isValid();
+  committed_ = indexFromItem(node);
+  committedText_ = line->text();
+  if (handedOver) QMetaObject::invokeMethod(this, [this] { FinishEdit(); }, Qt::QueuedConnection);
+}
+
+void TTreeView::FinishEdit() {
+  QTreeWidgetItem* node = committed_.isValid() ? itemFromIndex(committed_) : nullptr;
+  QString text = committedText_;
+  committed_ = QPersistentModelIndex();
+  if (!node) return;
   if (OnEdited) OnEdited(node, text);
   node->setText(0, text);
 }

@@ -127,7 +127,9 @@ public:
 
   // The owner's handlers. A node is edited only when OnEditing allows it; OnEdited gets the
   // text as typed in the editor (not yet Windows-1252, so that the owner sees every
-  // character) and may change what the node keeps. A drag over the tree asks OnDragOver
+  // character) and may change what the node keeps. OnEdited runs once the editor is closed,
+  // so that it may show a message: a modal window's event loop inside the commit would let
+  // the tree commit again and close the editor twice. A drag over the tree asks OnDragOver
   // (the drag's source widget); a drop calls OnDragDrop with the absolute index of the node
   // under the drop point (-1 where no node lies) and never copies or moves a node itself.
   std::function<void(QTreeWidgetItem* node, bool& allowEdit)> OnEditing;
@@ -146,8 +148,13 @@ protected:
 
 private:
   void ShowImages(QTreeWidgetItem& node);
+  // Hands the committed text to OnEdited and the node.
+  void FinishEdit();
   // The node whose editor is open: the current node may change before the text is taken.
   QPersistentModelIndex editing_;
+  // The edit committed and not yet handed over: its node and text.
+  QPersistentModelIndex committed_;
+  QString committedText_;
 };
 
 // Checks or unchecks a check box or radio button as the program does: a radio button can

@@ -10,14 +10,18 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 
 #include "app/Dessin.h"
 #include "app/Erreur.h"
 #include "app/OfflineSelect.h"
+#include "app/QtUiServices.h"
 #include "app/Xfert.h"
+#include "app/core/TagText.h"
 #include "app/tstXT.h"
 #include "support/AppFixture.h"
 #include "support/RealDrags.h"
@@ -27,6 +31,7 @@
 namespace {
 
 struct SearchPage : ::testing::Test {
+  explicit SearchPage(TLangue langue = TLangue::Anglais) : World(langue) {}
   AppWorld World;
   TMainForm& M() const { return World.Main(); }
   TTreeView& Tree() const { return *World.Main().TreeView; }
@@ -99,8 +104,19 @@ struct SearchPage : ::testing::Test {
       QCoreApplication::sendEvent(e, &release);
     }
     ASSERT_EQ(e->text(), typed);
+    const std::size_t messages = World.Ui.Messages.size();
     QTest::keyClick(e, Qt::Key_Return);
-    QCoreApplication::processEvents();  // the editor's commit is queued
+    ASSERT_TRUE(TreeTookTheEdit(node, messages));
+  }
+  // The tree hands an edit over once its editor is closed, from the event loop: to a refusal
+  // (a message) or to the rename (jobs queued).
+  bool TreeTookTheEdit(QTreeWidgetItem* node, std::size_t messagesBefore) {
+    return QTest::qWaitFor(
+        [&] {
+          return Tree().indexWidget(Tree().indexFromItem(node)) == nullptr &&
+                 (World.Ui.Messages.size() > messagesBefore || !Next().empty());
+        },
+        10000);
   }
   // The request of the given command the transmitter received last.
   const SimRequest* LastRequest(int command) const {
@@ -438,7 +454,7 @@ TEST_F(SearchPage, RenamingTheConnectedDevice) {
   ASSERT_NE(e, nullptr);
   e->setText("tt-9b");
   QTest::keyClick(e, Qt::Key_Return);
-  QCoreApplication::processEvents();  // the editor's commit is queued
+  ASSERT_TRUE(TreeTookTheEdit(Node(2), 0));
   EXPECT_EQ(TTreeView::Text(*Node(2)), "tt-9b");  // as typed until the read-back
   EXPECT_EQ(m.EdTAG->Text(), "TT-9B");
   EXPECT_EQ(Next(), (std::vector<std::int32_t>{303, 201}));
@@ -463,7 +479,7 @@ TEST_F(SearchPage, TheEditedNodeTakesTheTextWhateverIsSelectedMeanwhile) {
   ASSERT_NE(e, nullptr);
   e->setText("NEW");
   Tree().SetSelected(Node(6));
-  QCoreApplication::processEvents();
+  ASSERT_TRUE(TreeTookTheEdit(Node(2), 0));
   EXPECT_EQ(TTreeView::Text(*Node(2)), "NEW");
   EXPECT_EQ(TTreeView::Text(*Node(6)), "6");
   EXPECT_EQ(M().EdTAG->Text(), "NEW");
@@ -538,10 +554,97 @@ TEST_F(SearchPage, TheEditorShowsTheDevicesTagAfterARefusal) {
   ASSERT_NE(e, nullptr);
   e->setText("NINE CHRS");
   QTest::keyClick(e, Qt::Key_Return);
-  QCoreApplication::processEvents();  // the editor's commit is queued
+  ASSERT_TRUE(TreeTookTheEdit(Node(2), 0));
   EXPECT_EQ(TTreeView::Text(*Node(2)), World.Xmt().Tag);
   EXPECT_EQ(World.Ui.Messages, std::vector<std::string>{"Only 8 characters"});
 }
+
+// Renaming with the program's own message boxes, modal in their event loop, which the user
+// reads and acknowledges with Return: a refusal gives one message and one beep, the node
+// keeps the device's tag, the editor is closed cleanly and nothing is sent; an accepted
+// name is written in capitals and read back.
+struct RenamingWithMessageBoxes : SearchPage, ::testing::WithParamInterface<TLangue> {
+  RenamingWithMessageBoxes() : SearchPage(GetParam()) {}
+};
+
+// Qt's warnings about item editors, such as one closed twice.
+static QStringList editorWarnings;
+
+TEST_P(RenamingWithMessageBoxes, OneMessageAndTheEditorClosedCleanly) {
+  const TLangue langue = GetParam();
+  FindAt(2);
+  TMainForm& m = M();
+  QtUiServices desktop;
+  desktop.Parent = &m;
+  World.Ui.Desktop = &desktop;
+  m.show();
+  QCoreApplication::processEvents();
+
+  editorWarnings.clear();
+  const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+    if (text.contains(QLatin1String("editor"), Qt::CaseInsensitive)) editorWarnings << text;
+  });
+  QStringList shown;
+  QTimer user;
+  QObject::connect(&user, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || box->property("read").toBool()) return;
+    box->setProperty("read", true);
+    shown << box->text();
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  user.start(20);
+
+  auto requests = [&](int command) {
+    return std::count_if(World.Sim.Requests.begin(), World.Sim.Requests.end(),
+                         [command](const SimRequest& r) { return r.Command == command; });
+  };
+  struct Case {
+    QString typed;
+    const char* message;  // null: accepted
+  };
+  const Case cases[] = {
+      {"ABCDEFGHI", Texte(langue, "Only 8 characters", "8 caractères au maximum")},
+      {"a~b", TagCharacterText(langue)},  // packed text has no '~'
+      {QString::fromUtf8("A\xCE\xA9"), TagCharacterText(langue)},  // no Windows-1252 byte
+      {"tt-9b", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed.toStdString());
+    World.Jobs().SetIdle();
+    const std::string deviceTag = m.Transmetteur.Tag;
+    const qsizetype before = shown.size();
+    const int beeps = World.Ui.Beeps;
+    const auto writes = requests(18);
+    RenameInTheEditor(Node(2), c.typed);
+    if (c.message) {
+      ASSERT_TRUE(QTest::qWaitFor([&] { return shown.size() > before && !QApplication::activeModalWidget(); }, 10000));
+      QCoreApplication::processEvents();
+      EXPECT_EQ(shown.size(), before + 1) << shown.join(QLatin1String(" | ")).toStdString();
+      EXPECT_EQ(shown.back().toStdString(), c.message);
+      EXPECT_EQ(World.Ui.Beeps, beeps + 1);
+      EXPECT_EQ(TTreeView::Text(*Node(2)), deviceTag);
+      EXPECT_TRUE(Next().empty());
+      World.Advance(3000);
+      EXPECT_EQ(requests(18), writes);
+    } else {
+      ASSERT_TRUE(QTest::qWaitFor([&] { return !Next().empty(); }, 10000));
+      EXPECT_EQ(Next(), (std::vector<std::int32_t>{303, 201}));
+      EXPECT_EQ(m.EdTAG->Text(), "TT-9B");
+      ASSERT_TRUE(World.Sched.AdvanceUntil([&] { return requests(18) > writes && requests(13) > 0; }, 10000));
+      World.Advance(1000);
+      EXPECT_EQ(World.Sim.State.Tag, "TT-9B   ");
+      EXPECT_EQ(TTreeView::Text(*Node(2)), "TT-9B   ");
+      EXPECT_EQ(shown.size(), before);
+    }
+    EXPECT_EQ(Tree().indexWidget(Tree().indexFromItem(Node(2))), nullptr) << "the editor is closed";
+  }
+  qInstallMessageHandler(previous);
+  EXPECT_TRUE(editorWarnings.isEmpty()) << editorWarnings.join(QLatin1Char('\n')).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Editions, RenamingWithMessageBoxes, ::testing::Values(TLangue::Anglais, TLangue::Francais),
+                         [](const auto& info) { return info.param == TLangue::Anglais ? "English" : "French"; });
 
 // Setup in the middle of a search, by address or by tag: afterwards the search page with an
 // idle list, nothing more sent for the old search, and a new search finds the device.

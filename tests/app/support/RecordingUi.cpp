@@ -1,11 +1,18 @@
 #include "support/RecordingUi.h"
 
-TMsgResult RecordingUi::MessageBox(const std::string& text, const std::string&, TMsgKind, TMsgButtons) {
+TMsgResult RecordingUi::MessageBox(const std::string& text, const std::string& caption, TMsgKind kind,
+                                   TMsgButtons buttons) {
   Messages.push_back(text);
+  if (Desktop) return Desktop->MessageBox(text, caption, kind, buttons);
   if (MessageAnswers.empty()) return TMsgResult::Ok;
   const TMsgResult answer = MessageAnswers.front();
   MessageAnswers.pop_front();
   return answer;
+}
+
+void RecordingUi::ShowMessage(const std::string& text) {
+  Messages.push_back(text);
+  if (Desktop) Desktop->ShowMessage(text);
 }
 
 int RecordingUi::RunModal(TForm& form) {

@@ -25,6 +25,9 @@ public:
   std::vector<TFileDialogOptions> FileDialogs;
   // By objectName: what the user does while the window is shown modally.
   std::map<std::string, std::function<void(TForm&)>> OnModal;
+  // When set, messages are also shown by these services (the program's own message boxes,
+  // modal in their event loop), and their answer is the one given.
+  TUiServices* Desktop = nullptr;
 
   void Beep() override { ++Beeps; }
   TMsgResult MessageBox(const std::string& text, const std::string& caption, TMsgKind kind,
@@ -33,5 +36,5 @@ public:
   int RunModal(TForm& form) override;
   bool AskSavePath(const TFileDialogOptions& options, std::string& path) override;
   bool AskOpenPath(const TFileDialogOptions& options, std::string& path) override;
-  void ShowMessage(const std::string& text) override { Messages.push_back(text); }
+  void ShowMessage(const std::string& text) override;
 };
