@@ -123,8 +123,8 @@ void TAboutBox::FormShow() {
   Version->SetCaption(AboutVersion());
   Programmeur->SetCaption(AboutCredit(langue));
   if (const std::optional<TSystemRecord> system = SystemInfo ? SystemInfo() : std::nullopt) {
-    Systeme->SetCaption(AboutSystemLine(langue, *system));
-    VersionWin->SetCaption(AboutSystemVersionLine(langue, *system));
+    Systeme->SetCaption(AboutSystemLine(*system));
+    VersionWin->SetCaption(AboutSystemVersionLine(*system));
   }
   // The lines are known only now: the window widens so that each one shows whole.
   Panel1->updateGeometry();

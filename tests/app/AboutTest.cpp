@@ -15,8 +15,8 @@ TEST(AboutTest, ShowsProductVersionCreditAndSystem) {
     const char *caption, *product, *credit, *system, *version;
   };
   const Case cases[] = {
-      {TLangue::Anglais, "About ...", "Corvin - English", "Programmer : the Ostrel software team", "System : Linux",
-       "Release : 6.1.0-test"},
+      {TLangue::Anglais, "About ...", "Corvin - English", "Programmer : the Ostrel software team",
+       "Syst\xE8me : Linux", "Version n\xB0 : 6.1.0-test"},
       {TLangue::Francais, "A propos de ...", "Corvin - Fran\xE7" "ais", "Programmeur : l'\xE9quipe logicielle Ostrel",
        "Syst\xE8me : Linux", "Version n\xB0 : 6.1.0-test"},
   };
@@ -43,8 +43,8 @@ TEST(AboutTest, ASystemThatTellsNothingLeavesTheSystemLinesAsTheyWere) {
   f.ShowModal();
   f.SystemInfo = [] { return std::optional<TSystemRecord>(); };
   f.ShowModal();
-  EXPECT_EQ(f.Systeme->Caption(), "System : Linux");
-  EXPECT_EQ(f.VersionWin->Caption(), "Release : 6.1");
+  EXPECT_EQ(f.Systeme->Caption(), "Syst\xE8me : Linux");
+  EXPECT_EQ(f.VersionWin->Caption(), "Version n\xB0 : 6.1");
   EXPECT_EQ(f.ProductName->Caption(), "Corvin - English");
 }
 
@@ -54,7 +54,8 @@ TEST(AboutTest, TheRunningSystemIsNamedByDefault) {
   f.ShowModal();
   const std::optional<TSystemRecord> system = CurrentSystemRecord();
   ASSERT_TRUE(system.has_value());
-  EXPECT_EQ(f.Systeme->Caption(), "System : " + system->Name);
+  EXPECT_EQ(f.Systeme->Caption(), "Syst\xE8me : " + system->Name);
+  EXPECT_EQ(f.VersionWin->Caption(), "Version n\xB0 : " + system->Release);
 }
 
 // The lines are filled when the window shows: it widens so that each one shows whole, in

@@ -31,10 +31,6 @@ std::string AboutCredit(TLangue langue) {
   return Texte(langue, "Programmer : the Ostrel software team", "Programmeur : l'\xE9quipe logicielle Ostrel");
 }
 
-std::string AboutSystemLine(TLangue langue, const TSystemRecord& system) {
-  return Texte(langue, "System : ", "Syst\xE8me : ") + system.Name;
-}
+std::string AboutSystemLine(const TSystemRecord& system) { return "Syst\xE8me : " + system.Name; }
 
-std::string AboutSystemVersionLine(TLangue langue, const TSystemRecord& system) {
-  return Texte(langue, "Release : ", "Version n\xB0 : ") + system.Release;
-}
+std::string AboutSystemVersionLine(const TSystemRecord& system) { return "Version n\xB0 : " + system.Release; }

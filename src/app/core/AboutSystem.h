@@ -22,7 +22,8 @@ std::string AboutCaption(TLangue langue);
 std::string AboutProductName(TLangue langue);
 std::string AboutVersion();
 std::string AboutCredit(TLangue langue);
+// The system's lines read the same in both editions.
 // "Système : Linux"
-std::string AboutSystemLine(TLangue langue, const TSystemRecord& system);
+std::string AboutSystemLine(const TSystemRecord& system);
 // "Version n° : 6.1.0-18-amd64"
-std::string AboutSystemVersionLine(TLangue langue, const TSystemRecord& system);
+std::string AboutSystemVersionLine(const TSystemRecord& system);
