@@ -3,11 +3,21 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 
 #include "app/Form.h"
 #include "app/Texts.h"
 #include "controls/QtServices.h"
+
+bool InstallQtTexts(TLangue langue, QTranslator& translator) {
+  const bool french = langue == TLangue::Francais;
+  QLocale::setDefault(french ? QLocale(QLocale::French, QLocale::France) : QLocale(QLocale::English, QLocale::UnitedKingdom));
+  if (!french) return true;
+  if (!translator.load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) return false;
+  return QCoreApplication::installTranslator(&translator);
+}
 
 void QtUiServices::Beep() { QtBeep(); }
 
@@ -84,6 +94,9 @@ bool QtUiServices::AskSavePath(const TFileDialogOptions& options, std::string& p
   // The dialog adds the default extension itself, before it asks whether to replace a file:
   // "CURVE" typed while CURVE.Lin exists asks about CURVE.Lin.
   QFileDialog dialog(Parent, Q(options.Title), StartPath(options), QtFileFilter(options.Filter));
+  // Qt's own dialog, in both: its texts follow the edition, where the desktop's dialog
+  // would follow the system's language.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setDefaultSuffix(Q(options.DefaultExt));
@@ -94,9 +107,12 @@ bool QtUiServices::AskSavePath(const TFileDialogOptions& options, std::string& p
 }
 
 bool QtUiServices::AskOpenPath(const TFileDialogOptions& options, std::string& path) {
-  const QString chosen = QFileDialog::getOpenFileName(Parent, Q(options.Title), StartPath(options), QtFileFilter(options.Filter));
-  if (chosen.isEmpty()) return false;
-  path = PathBytes(chosen);
+  QFileDialog dialog(Parent, Q(options.Title), StartPath(options), QtFileFilter(options.Filter));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  path = PathBytes(dialog.selectedFiles().constFirst());
   return true;
 }
 

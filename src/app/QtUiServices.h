@@ -4,10 +4,18 @@
 // modal run of a window in a nested event loop (the scheduler's timer keeps firing in it).
 
 #include <QString>
+#include <QTranslator>
 #include <QWidget>
 #include <string>
 
 #include "app/UiServices.h"
+#include "runtime/Langue.h"
+
+// Qt's own texts (the buttons of message boxes, the file dialogs, the edits' context menu)
+// and formats in the edition's language, whatever the system's: the French edition installs
+// Qt's French translations into `translator`, the English edition keeps Qt's built-in
+// English. False when the French translations cannot be found.
+bool InstallQtTexts(TLangue langue, QTranslator& translator);
 
 // "Text|*.XMT|Text|*.*" as Qt's filters "Text (*.XMT);;Text (*.*)"; a text that already
 // names its pattern is kept as it is.

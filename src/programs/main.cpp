@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QTranslator>
 #include <string>
 #include <vector>
 
@@ -35,11 +36,14 @@ TFormatSettings SystemFormatSettings() {
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);  // the program's objects give it its title
+  const auto edition = static_cast<TLangue>(CORVIN_LANGUE);
+  QTranslator qtTexts;
+  if (!InstallQtTexts(edition, qtTexts)) qWarning("Qt's French translations were not found: its dialogs stay in English");
 
   std::vector<std::string> args(argv + 1, argv + argc);
   QtScheduler scheduler;
   QtUiServices ui;
-  TProgram program(static_cast<TLangue>(CORVIN_LANGUE), scheduler, ui, SystemFormatSettings(), {}, args);
+  TProgram program(edition, scheduler, ui, SystemFormatSettings(), {}, args);
   TMainForm& mainForm = program.MainForm();
   ui.Parent = &mainForm;
 

@@ -1,12 +1,19 @@
-// The Qt desktop services the programs use: file filters, the save dialog's overwrite question,
-// and windows that appear while a modal window runs.
+// The Qt desktop services the programs use: Qt's own texts in the edition's language, file
+// filters, the save dialog's overwrite question, and windows that appear while a modal window
+// runs.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QPushButton>
+#include <QTranslator>
+#include <QTreeView>
 #include <QMessageBox>
 #include <QTimer>
 #include <filesystem>
@@ -54,6 +61,62 @@ TEST(QtFileFilterTest, TextsThatNameTheirPatternKeepTheirText) {
            {"Files (*.XMT)|*.LIN", "Files (*.XMT) (*.LIN)"},  // a text naming another pattern
            {"", ""}}) {
     EXPECT_EQ(QtFileFilter(c.filter), c.qt) << c.filter;
+  }
+}
+
+// The standard dialogs speak the edition's language: the save dialog's buttons, labels and
+// columns, a message box's buttons and a line edit's context menu. The English edition stays
+// English even where French was the default before.
+TEST(QtUiServicesTest, QtsOwnTextsFollowTheEdition) {
+  struct Case {
+    TLangue Langue;
+    QString Save, Cancel, FileName, Name, Yes, No, Undo;
+  };
+  const Case cases[] = {
+      {TLangue::Francais, "&Enregistrer", "Annuler", "&Nom de fichier :", "Nom", "&Oui", "&Non", "&Annuler"},
+      {TLangue::Anglais, "&Save", "Cancel", "File &name:", "Name", "&Yes", "&No", "&Undo"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Langue == TLangue::Francais ? "French edition" : "English edition");
+    QLocale::setDefault(QLocale(c.Langue == TLangue::Francais ? QLocale::English : QLocale::French));
+    QTranslator translator;
+    ASSERT_TRUE(InstallQtTexts(c.Langue, translator));
+    EXPECT_EQ(QLocale().language(), c.Langue == TLangue::Francais ? QLocale::French : QLocale::English);
+
+    QtUiServices ui;
+    TFileDialogOptions options;
+    options.Filter = "Linearization file (*.LIN)|*.LIN";
+    options.InitialDir = fs::temp_directory_path().string();
+    QStringList buttons, labels, columns;
+    OnModal<QFileDialog>([&](QFileDialog* dialog) {
+      for (const QPushButton* b : dialog->findChildren<QPushButton*>()) buttons << b->text();
+      if (const auto* label = dialog->findChild<QLabel*>(QStringLiteral("fileNameLabel"))) labels << label->text();
+      if (const auto* list = dialog->findChild<QTreeView*>(QStringLiteral("treeView")))
+        columns << list->model()->headerData(0, Qt::Horizontal).toString();
+      dialog->reject();
+    });
+    std::string path;
+    EXPECT_FALSE(ui.AskSavePath(options, path));
+    EXPECT_TRUE(buttons.contains(c.Save)) << buttons.join(QLatin1Char(',')).toStdString();
+    EXPECT_TRUE(buttons.contains(c.Cancel)) << buttons.join(QLatin1Char(',')).toStdString();
+    EXPECT_EQ(labels, QStringList{c.FileName});
+    EXPECT_EQ(columns, QStringList{c.Name});
+
+    QStringList answers;
+    OnModal<QMessageBox>([&](QMessageBox* box) {
+      for (const QAbstractButton* b : box->buttons()) answers << b->text();
+      box->button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(ui.MessageBox("?", "", TMsgKind::Confirmation, TMsgButtons::YesNo), TMsgResult::No);
+    EXPECT_TRUE(answers.contains(c.Yes) && answers.contains(c.No)) << answers.join(QLatin1Char(',')).toStdString();
+
+    QLineEdit edit;
+    std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+    ASSERT_FALSE(menu->actions().isEmpty());
+    EXPECT_TRUE(menu->actions().first()->text().startsWith(c.Undo)) << menu->actions().first()->text().toStdString();
+
+    QCoreApplication::removeTranslator(&translator);
+    QLocale::setDefault(QLocale::system());
   }
 }
 
