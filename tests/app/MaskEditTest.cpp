@@ -18,6 +18,7 @@
 
 #include "app/Ajsa.h"
 #include "app/Derive.h"
+#include "app/E2Prom.h"
 #include "app/Ns.h"
 #include "app/StatusXT.h"
 #include "app/StdCtrls.h"
@@ -190,6 +191,32 @@ TEST(MaskEditTyping, TheProgramsOwnTextsFitTheirMasks) {
     EXPECT_GE(checked, 30);
     EXPECT_EQ(w.Ui.Beeps, 0);
   }
+}
+
+// Every masked edit of every window beeps through the desktop services when it refuses.
+TEST(MaskEditTyping, EveryWindowsEditsBeepThroughTheDesktopServices) {
+  AppWorld w;
+  TForms& forms = w.Program->Forms;
+  forms.TstLoopForm->Show();
+  forms.AjustSAForm->Show();
+  forms.TambForm->Show();
+  const std::vector<QWidget*> windows = {forms.MainForm,  forms.TstLoopForm,  forms.AjustSAForm, forms.TambForm,
+                                         forms.DeriveForm, forms.StatusXTForm, forms.NSForm,      forms.E2PromForm};
+  int checked = 0;
+  for (QWidget* window : windows) {
+    for (TMaskEdit* edit : window->findChildren<TMaskEdit*>()) {
+      if (edit->EditMask().empty()) continue;
+      ++checked;
+      const std::string before = edit->Text();
+      const int beeps = w.Ui.Beeps;
+      edit->setEnabled(true);
+      edit->selectAll();
+      Paste(*edit, "12345678901234567890");
+      EXPECT_EQ(edit->Text(), before) << edit->objectName().toStdString();
+      EXPECT_EQ(w.Ui.Beeps, beeps + 1) << edit->objectName().toStdString();
+    }
+  }
+  EXPECT_GE(checked, 32);
 }
 
 // The masks of the range values and alarms at each of their decimals, the loop test's and the
