@@ -22,6 +22,7 @@ TAjustSAForm::TAjustSAForm(TAppContext& app) : TForm(app, "AjustSAForm") {
                                       "3 - Appuyez sur correction pour appliquer la valeur.");
   EdCurrent = new TMaskEdit(GroupBoxLangue1);
   EdCurrent->setObjectName("EdCurrent");
+  EdCurrent->Beep = [this] { App().Ui.Beep(); };
   EdCurrent->setFixedWidth(EdCurrent->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 12);
   auto* mA = new QLabel(QStringLiteral("mA"), GroupBoxLangue1);
   Button1 = MakeLangue<TButtonLangue>(e, GroupBoxLangue1, "Button1", "Correction", "Correction");

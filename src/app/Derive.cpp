@@ -89,6 +89,8 @@ TDeriveForm::TDeriveForm(TAppContext& app) : TForm(app, "DeriveForm") {
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
+  for (TMaskEdit* edit : findChildren<TMaskEdit*>()) edit->Beep = [this] { App().Ui.Beep(); };
+
   connect(BtInit, &QPushButton::clicked, this, [this] { BtInitClick(); });
   connect(BtLecture, &QPushButton::clicked, this, [this] { BtLectureClick(); });
   connect(BtCalcul, &QPushButton::clicked, this, [this] { BtCalculClick(); });

@@ -63,8 +63,10 @@ TE2PromForm::TE2PromForm(TAppContext& app) : TForm(app, "E2PromForm") {
   LbAddr->setMinimumWidth(LbAddr->fontMetrics().horizontalAdvance(Q(Tx(app.Langue(), "Address (255):", "Adresse (255) :"))) + 4);
   LbAddrFin->setMinimumWidth(
       LbAddrFin->fontMetrics().horizontalAdvance(Q(Tx(app.Langue(), "Parameter end address (4095):", "Adresse fin param (4095) :"))) + 4);
-  for (TMaskEdit* edit : {EdAdr, EdAdrFin})
+  for (TMaskEdit* edit : {EdAdr, EdAdrFin}) {
     edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12);
+    edit->Beep = [this] { App().Ui.Beep(); };
+  }
   SpeedButton1 = new QToolButton(this);
   SpeedButton1->setObjectName("SpeedButton1");
   SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));

@@ -59,6 +59,7 @@ TNSForm::TNSForm(TAppContext& app) : TForm(app, "NSForm") {
   EdIdent = new TMaskEdit(number);
   EdIdent->setObjectName("EdIdent");
   EdIdent->SetEditMask("!9999990;0;_");
+  EdIdent->Beep = [this] { App().Ui.Beep(); };
   EdIdent->SetText("0000000");
   EdIdent->setToolTip(Q(Tx(Langue(), "Assembly number", "N° d'assemblage")));
   EdIdent->setMinimumWidth(EdIdent->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 16);

@@ -68,6 +68,7 @@ TStatusXTForm::TStatusXTForm(TAppContext& app) : TForm(app, "StatusXTForm") {
   // Three digits: the frequency's byte reaches 255, and a shorter edit would cut what the
   // device answered and write the cut value back.
   EdQZ = NewNumberEdit(numbers, "EdQZ", "!999;1;_", "31");
+  for (TMaskEdit* edit : {EdLPM, EdQZ}) edit->Beep = [this] { App().Ui.Beep(); };
   auto* numberGrid = new QGridLayout(numbers);
   numberGrid->setContentsMargins(0, 0, 0, 0);
   numberGrid->addWidget(Label1, 0, 0);

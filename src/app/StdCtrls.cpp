@@ -8,26 +8,30 @@
 #include <QValidator>
 #include <QTabBar>
 #include <QIcon>
+#include <QInputMethodEvent>
 #include <QVariant>
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "app/Texts.h"
+#include "controls/QtServices.h"
 
 // ---------------------------------------------------------------------------------------
 
-namespace {
-
-// What may be typed into a masked edit. The mask's literal characters (the decimal
-// separator) cut its positions into groups; each group holds at most as many characters as
-// it has positions: digits, blanks, and signs where the group has a '#'. A literal stands
-// only at its place: it may be left out, and then nothing that belongs after it. So
-// "!90,00" takes "4", "12,5" or " 4,00", never "1200" or "39870".
+// The places of a mask, and the judge of every change that Qt makes to a masked edit's text
+// by itself (a paste, a drop, a deletion, undo and redo). The mask's literal characters (the
+// decimal separator) cut its positions into groups; each group holds at most as many
+// characters as it has positions: digits, blanks, and signs where the group has a '#'. A
+// literal stands only at its place: it may be left out, and then nothing that belongs after
+// it. So "!90,00" holds "4", "12,5" or " 4,00", never "1200" or "39870".
 class TMaskValidator : public QValidator {
 public:
-  TMaskValidator(const std::string& positions, QObject* parent) : QValidator(parent) {
-    groups_.push_back({});
+  explicit TMaskValidator(TMaskEdit& edit) : QValidator(&edit), edit_(edit) {}
+
+  void SetPositions(const std::string& positions) {
+    groups_.assign(1, {});
     for (char c : positions) {
       switch (c) {
         case '!': break;
@@ -40,10 +44,41 @@ public:
     if (groups_.size() == 1 && groups_[0].Positions == 0) groups_[0].Positions = std::numeric_limits<int>::max();
   }
 
-  State validate(QString& input, int&) const override {
+  bool Fits(const QString& text) const {
     std::size_t group = 0;
     int used = 0;
-    for (const QChar c : input) {
+    return Walk(text, text.size(), group, used);
+  }
+
+  bool IsLiteral(QChar c) const {
+    return std::any_of(groups_.begin() + 1, groups_.end(), [c](const TGroup& g) { return g.Literal == c; });
+  }
+
+  // The literal that a character typed at `at` goes after: the group in front of `at` is
+  // full and the literal comes next in the mask, standing at `at` already or not typed yet.
+  std::optional<QChar> SeparatorAt(const QString& text, qsizetype at) const {
+    std::size_t group = 0;
+    int used = 0;
+    if (!Walk(text, at, group, used) || group + 1 >= groups_.size() || used < groups_[group].Positions) return std::nullopt;
+    const QChar literal = groups_[group + 1].Literal;
+    if (at < text.size() && text[at] != literal) return std::nullopt;
+    return literal;
+  }
+
+  State validate(QString& input, int&) const override { return edit_.Accepts(input) ? Acceptable : Invalid; }
+
+private:
+  struct TGroup {
+    QChar Literal;  // the literal in front of the group; none for the first
+    int Positions = 0;
+    bool Sign = false;
+  };
+
+  // Follows the text's first `end` characters through the groups: false as soon as one has
+  // no place; else the group reached and the places it uses.
+  bool Walk(const QString& text, qsizetype end, std::size_t& group, int& used) const {
+    for (qsizetype i = 0; i < end; ++i) {
+      const QChar c = text[i];
       if (group + 1 < groups_.size() && c == groups_[group + 1].Literal) {
         ++group;
         used = 0;
@@ -52,25 +87,37 @@ public:
       const TGroup& g = groups_[group];
       const bool fits = c == QLatin1Char(' ') || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
                         (g.Sign && (c == QLatin1Char('+') || c == QLatin1Char('-')));
-      if (!fits || ++used > g.Positions) return Invalid;
+      if (!fits || ++used > g.Positions) return false;
     }
-    return Acceptable;
+    return true;
   }
 
-private:
-  struct TGroup {
-    QChar Literal;  // the literal in front of the group; none for the first
-    int Positions = 0;
-    bool Sign = false;
-  };
+  TMaskEdit& edit_;
   std::vector<TGroup> groups_;
 };
 
+namespace {
+
+// The text before a change with one run of characters taken out, none of them a literal:
+// a text longer than its mask grows shorter without its groups running together.
+bool Shortened(const QString& before, const QString& after, const TMaskValidator& places) {
+  if (after.size() >= before.size()) return false;
+  qsizetype same = 0;
+  while (same < after.size() && after[same] == before[same]) ++same;
+  const qsizetype removed = before.size() - after.size();
+  if (QStringView(after).mid(same) != QStringView(before).mid(same + removed)) return false;
+  const QStringView gone = QStringView(before).mid(same, removed);
+  return std::none_of(gone.begin(), gone.end(), [&](QChar c) { return places.IsLiteral(c); });
+}
+
 }  // namespace
 
-TMaskEdit::TMaskEdit(QWidget* parent) : QLineEdit(parent) {
-  // Once the user shortens a longer text the program wrote, the mask's length holds again.
-  connect(this, &QLineEdit::textEdited, this, [this] { FitLength(); });
+TMaskEdit::TMaskEdit(QWidget* parent) : QLineEdit(parent), Beep(QtBeep), shown_{QString()} {
+  connect(this, &QLineEdit::textChanged, this, [this](const QString& text) { Shown(text); });
+  // Qt has already put the text back when it rejects a change.
+  connect(this, &QLineEdit::inputRejected, this, [this] {
+    if (Beep) Beep();
+  });
 }
 
 void TMaskEdit::SetEditMask(const std::string& mask) {
@@ -80,10 +127,11 @@ void TMaskEdit::SetEditMask(const std::string& mask) {
   for (char c : positions) length += c != '!';
   maskLength_ = length > 0 ? length : 32767;
   setAlignment(!positions.empty() && positions[0] == '!' ? Qt::AlignRight : Qt::AlignLeft);
-  FitLength();
-  const QValidator* previous = validator();
-  setValidator(new TMaskValidator(positions, this));
-  delete previous;
+  if (!places_) {
+    places_ = new TMaskValidator(*this);
+    setValidator(places_);
+  }
+  places_->SetPositions(positions);
 }
 
 std::string TMaskEdit::Text() const { return FromQ(text()); }
@@ -91,12 +139,97 @@ std::string TMaskEdit::Text() const { return FromQ(text()); }
 // A value longer than the mask (a device's value with more digits than the display's
 // decimals leave room for) is shown whole: cut, it would be written back as another value.
 void TMaskEdit::SetText(const std::string& text) {
-  const QString q = Q(text);
-  setMaxLength(std::max(maskLength_, static_cast<int>(q.size())));
-  setText(q);
+  setting_ = true;
+  setText(Q(text));
+  setting_ = false;
+  shown_ = QStringList{this->text()};
 }
 
-void TMaskEdit::FitLength() { setMaxLength(std::max(maskLength_, static_cast<int>(text().size()))); }
+void TMaskEdit::Shown(const QString& text) {
+  shown_.removeAll(text);
+  shown_.append(text);
+}
+
+// What the mask takes, a shortening of a text the program set longer, or a text shown before.
+bool TMaskEdit::Accepts(const QString& text) const {
+  return setting_ || places_->Fits(text) || Shortened(shown_.back(), text, *places_) || shown_.contains(text);
+}
+
+// One typed character, in place of the selection: where it stands when the mask takes it
+// there, else after the separator when it is typed where the separator belongs. False when
+// it has no place.
+bool TMaskEdit::Type(QChar c) {
+  const QString now = text();
+  const qsizetype from = hasSelectedText() ? selectionStart() : cursorPosition();
+  const qsizetype to = hasSelectedText() ? selectionEnd() : from;
+  if (from == to && from < now.size() && now[from] == c && places_->IsLiteral(c)) {
+    cursorForward(false);  // the separator is at its place already
+    return true;
+  }
+  const QString rest = QString(now).remove(from, to - from);
+  if (places_->Fits(QString(rest).insert(from, c))) {
+    insert(QString(c));
+    return true;
+  }
+  const std::optional<QChar> separator = places_->SeparatorAt(rest, from);
+  if (!separator) return false;
+  // The separator already typed goes with the selection and comes back in front of c.
+  const qsizetype replaced = to - from + (from < rest.size() ? 1 : 0);
+  const QString typed = QString(*separator) + c;
+  if (!places_->Fits(QString(now).replace(from, replaced, typed))) return false;
+  if (replaced > 0) setSelection(static_cast<int>(from), static_cast<int>(replaced));
+  insert(typed);
+  return true;
+}
+
+// Backspace or Delete on the separator when the groups on both sides would not fit together:
+// the separator stays at its place and the cursor passes over it.
+bool TMaskEdit::StepOverSeparator(bool backward) {
+  if (hasSelectedText()) return false;
+  const QString now = text();
+  const int at = backward ? cursorPosition() - 1 : cursorPosition();
+  if (at < 0 || at >= now.size() || !places_->IsLiteral(now[at])) return false;
+  if (places_->Fits(QString(now).remove(at, 1))) return false;
+  if (backward) {
+    cursorBackward(false);
+  } else {
+    cursorForward(false);
+  }
+  return true;
+}
+
+void TMaskEdit::keyPressEvent(QKeyEvent* event) {
+  if (!places_ || isReadOnly()) return QLineEdit::keyPressEvent(event);
+  const QString typed = event->text();
+  const Qt::KeyboardModifiers mods = event->modifiers();
+  // A character key, as the line edit itself tells one from a shortcut.
+  if (typed.size() == 1 && typed[0].isPrint() && mods != Qt::ControlModifier &&
+      mods != (Qt::ShiftModifier | Qt::ControlModifier)) {
+    if (!Type(typed[0]) && Beep) Beep();
+    event->accept();
+    return;
+  }
+  const bool backspace = event->key() == Qt::Key_Backspace && !(mods & Qt::ControlModifier);
+  if ((backspace && StepOverSeparator(true)) || (event->matches(QKeySequence::Delete) && StepOverSeparator(false))) {
+    event->accept();
+    return;
+  }
+  QLineEdit::keyPressEvent(event);
+}
+
+// Some keyboards (on-screen ones, compositions) hand their characters over through the input
+// method: one character committed alone is a keystroke like any other.
+void TMaskEdit::inputMethodEvent(QInputMethodEvent* event) {
+  const QString typed = event->commitString();
+  if (!places_ || isReadOnly() || typed.size() != 1 || !event->preeditString().isEmpty() ||
+      event->replacementLength() != 0) {
+    return QLineEdit::inputMethodEvent(event);
+  }
+  QInputMethodEvent composed(QString(), event->attributes());  // ends any composition shown
+  QLineEdit::inputMethodEvent(&composed);
+  if (!Type(typed[0]) && Beep) Beep();
+  event->accept();
+}
 
 // ---------------------------------------------------------------------------------------
 

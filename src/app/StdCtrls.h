@@ -13,13 +13,20 @@
 #include <functional>
 #include <string>
 
+#include "controls/PopupMenu.h"
 #include "runtime/Events.h"
 
-// A one-line edit with an edit mask such as "!###0.00;1;_". What the user types follows
-// the mask: as many characters as it has positions before its decimal separator (digits,
-// blanks, a sign where '#' allows one), then the separator and as many after it; a mask
-// without a separator limits the length alone. SetText is not checked. The text is
+// A one-line edit with an edit mask such as "!###0.00;1;_", whose places are fixed: as many
+// characters before the mask's decimal separator as it has positions there (digits, blanks,
+// a sign where '#' allows one), then the separator and as many after it; a mask without a
+// separator limits the length alone. A character typed where the separator stands goes on
+// after it ("39870" typed into "!90,0000" shows "39,870"). A keystroke that has no place is
+// refused with a beep, and so is a text put in at once (pasted, dropped) that the mask cannot
+// hold whole: the edit keeps its text, so what it shows is what will be sent. SetText is not
+// checked, and a text it sets longer than the mask can still be shortened. The text is
 // right-aligned when the mask begins with '!'.
+class TMaskValidator;
+
 class TMaskEdit : public QLineEdit {
   Q_OBJECT
 
@@ -34,11 +41,27 @@ public:
   std::string Text() const;
   void SetText(const std::string& text);
 
+  // The beep of refused input; the owner routes it through its desktop services.
+  TBeepHook Beep;
+
+protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+
 private:
-  void FitLength();
+  friend class TMaskValidator;
+  bool Accepts(const QString& text) const;
+  bool Type(QChar c);
+  bool StepOverSeparator(bool backward);
+  void Shown(const QString& text);
 
   std::string editMask_;
   int maskLength_ = 32767;
+  TMaskValidator* places_ = nullptr;
+  // While the program sets the text: whatever it is, it is shown whole.
+  bool setting_ = false;
+  // The texts shown since the program last set one, where undo and redo may go back.
+  QStringList shown_;
 };
 
 // A one-line edit whose text is Windows-1252 in and out.

@@ -25,6 +25,7 @@ TTambForm::TTambForm(TAppContext& app) : TForm(app, "TambForm") {
   Label2 = MakeLangue<TLabelLangue>(e, this, "Label2", "of the transmitter:", "du transmetteur :");
   EdTamb = new TMaskEdit(this);
   EdTamb->setObjectName("EdTamb");
+  EdTamb->Beep = [this] { App().Ui.Beep(); };
   EdTamb->setFixedWidth(EdTamb->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
   auto* degrees = new QLabel(QStringLiteral("°C"), this);
   Label3 = MakeLangue<TLabelLangue>(e, this, "Label3", "Minimum temperature", "Température minimum");

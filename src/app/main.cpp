@@ -27,6 +27,7 @@ TMainForm::TMainForm(TAppContext& app)
 
   BuildMenus();
   BuildPages();
+  for (TMaskEdit* edit : findChildren<TMaskEdit*>()) edit->Beep = [this] { app_.Ui.Beep(); };
   BuildStatusBar();
   SetRangeMasks(this, 99);
   SetStartupMasks();

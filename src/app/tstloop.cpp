@@ -20,6 +20,7 @@ TTstLoopForm::TTstLoopForm(TAppContext& app) : TForm(app, "TstLoopForm") {
   RadioButtonLangue1 = MakeLangue<TRadioButtonLangue>(e, GroupBoxLangue1, "RadioButtonLangue1", "Other value ...", "Autre valeur ...");
   EdTestVal = new TMaskEdit(GroupBoxLangue1);
   EdTestVal->setObjectName("EdTestVal");
+  EdTestVal->Beep = [this] { App().Ui.Beep(); };
   EdTestVal->setFixedWidth(EdTestVal->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
   EdTestVal->setEnabled(false);
   ck4->setChecked(true);

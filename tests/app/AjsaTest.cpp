@@ -1,10 +1,15 @@
 // The current trim: the target of each trim, the exact single-precision comparison that
-// ends it, the readings sent with jobs 403 and 404, readings that are no numbers, and the
-// fixed current of 0 sent however the window closes.
+// ends it, the readings sent with jobs 403 and 404, readings that are no numbers, the
+// reading typed or pasted by the user, and the fixed current of 0 sent however the window
+// closes.
 
 #include <gtest/gtest.h>
 
 #include <functional>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
 
 #include "app/Ajsa.h"
 #include "app/Texts.h"
@@ -177,6 +182,45 @@ TEST(AjsaLink, EachTrimReachesTheTransmitter) {
               (std::vector<int>{40, c.command, 40}))
         << "nothing more after the trim";
   }
+}
+
+// Through the link, from the keyboard: a reading typed without its separator goes on after
+// it and is sent as the edit shows it, 39,870 mA with command 45. The same digits pasted are
+// refused with a beep and the target text stays, so "Correction" then ends the trim without
+// sending another one.
+TEST(AjsaLink, TheReadingSentIsTheOneShown) {
+  TrimWorld t(',');
+  t.World.Connect();
+  const std::size_t from = t.World.Sim.Requests.size();
+  t.World.Ui.OnModal["AjustSAForm"] = [&t](TForm&) {
+    TMaskEdit& edit = *t.Form().EdCurrent;
+    ASSERT_TRUE(t.World.AdvanceUntilRequests(1));
+    edit.selectAll();
+    QTest::keyClicks(&edit, QStringLiteral("39870"));
+    EXPECT_EQ(edit.Text(), "39,870");
+    t.Form().Button1->click();
+    ASSERT_TRUE(t.World.AdvanceUntilRequests(1));
+    EXPECT_EQ(t.World.Sim.Requests.back().Command, 45);
+    EXPECT_EQ(t.World.Sim.Requests.back().Data, (std::vector<std::uint8_t>{0x42, 0x1F, 0x7A, 0xE1}));  // 39.87f
+    EXPECT_EQ(t.World.Xmt().MeasuredCurrent, 39.87f);
+    EXPECT_EQ(t.World.Sim.State.DacZeroTrim, 39.87f);
+    EXPECT_EQ(edit.Text(), " 4,0000");
+    EXPECT_EQ(t.World.Ui.Beeps, 0);
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("39870"));
+    edit.selectAll();
+    QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(t.World.Ui.Beeps, 1);
+    EXPECT_EQ(edit.Text(), " 4,0000");
+    t.Form().Button1->click();
+    EXPECT_FALSE(t.Form().Visible()) << "the target read: trimmed";
+  };
+  t.Form().Tag = 0;
+  t.Form().ShowModal();
+  ASSERT_TRUE(t.World.AdvanceUntilRequests(1));
+  t.World.Advance(5000);
+  const std::vector<int> all = t.World.Commands();
+  EXPECT_EQ(std::vector<int>(all.begin() + static_cast<std::ptrdiff_t>(from), all.end()), (std::vector<int>{40, 45, 40}));
 }
 
 }  // namespace

@@ -1,10 +1,15 @@
 // The loop test: the current it fixes, how the choices change it, typed values that do not
-// convert, and the fixed current of 0 sent however the window closes.
+// convert, values typed and pasted by the user, and the fixed current of 0 sent however the
+// window closes.
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
 
 #include "app/Texts.h"
 #include "app/core/DisplayFormat.h"
@@ -168,6 +173,37 @@ TEST_F(LoopCommaTest, TheTypedCurrentAndTheZeroOfTheCloseReachTheTransmitter) {
   const SimRequest& last = World.Sim.Requests.back();
   EXPECT_EQ(last.Command, 40);
   EXPECT_EQ(BigEndianFloat(last.Data, 0), 0.0f);
+  EXPECT_EQ(World.Sim.State.FixedCurrent, 0.0f);
+}
+
+// Through the link, from the keyboard: "1250" typed goes on after the separator and fixes
+// the 12,50 mA the edit shows; the same digits pasted are refused with a beep and the edit's
+// text stays, so TEST fixes that one again.
+TEST_F(LoopCommaTest, TheCurrentFixedIsTheOneShown) {
+  World.Connect();
+  World.Ui.OnModal["TstLoopForm"] = [this](TForm&) {
+    TMaskEdit& edit = *Form().EdTestVal;
+    Form().RadioButtonLangue1->click();
+    edit.selectAll();
+    QTest::keyClicks(&edit, QStringLiteral("1250"));
+    EXPECT_EQ(edit.Text(), "12,50");
+    Form().btGO->click();
+    ASSERT_TRUE(World.AdvanceUntilRequests(1));
+    EXPECT_EQ(World.Sim.Requests.back().Command, 40);
+    EXPECT_EQ(BigEndianFloat(World.Sim.Requests.back().Data, 0), 12.5f);
+    EXPECT_EQ(World.Sim.State.FixedCurrent, 12.5f);
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("1250"));
+    edit.selectAll();
+    QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(World.Ui.Beeps, 1);
+    EXPECT_EQ(edit.Text(), "12,50");
+    Form().btGO->click();
+    ASSERT_TRUE(World.AdvanceUntilRequests(1));
+    EXPECT_EQ(BigEndianFloat(World.Sim.Requests.back().Data, 0), 12.5f);
+  };
+  Form().ShowModal();
+  ASSERT_TRUE(World.AdvanceUntilRequests(1));
   EXPECT_EQ(World.Sim.State.FixedCurrent, 0.0f);
 }
 
