@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "comm/HART.h"
+#include "model/XmtAnswer.h"
 
 namespace {
 
@@ -111,7 +112,7 @@ void TCustomHART::DecodeResponse(TXmt& xmt) {
       xmt.SetPollAddress(PollingAddress);
       break;
     case 6:
-      PollingAddress = data[0];
+      PollingAddress = answer::At(data, 0);
       xmt.SetPollAddress(PollingAddress);
       break;
     case 1: xmt.DecodeCmd1(data); break;

@@ -155,3 +155,21 @@ TEST_F(LinkFixture, SuccessfulAnswersAreDispatchedAndMarkTheModelConnected) {
   EXPECT_EQ(hart.AnswerFrameType, 2);
   EXPECT_EQ(hart.LastCommand, -1);
 }
+
+TEST_F(LinkFixture, ACommand6AnswerWithoutItsDataByteReadsNothingPastTheAnswer) {
+  hart.PollingAddress = 5;
+  xmt.SetPollAddress(5);
+  // An answer whose data span is empty, with a length after the frame that a read past the
+  // answer would take for the address.
+  hart.AnswerCommand = 6;
+  hart.AnswerLength = 0x47;
+  hart.AnswerDataPosition = TCustomHART::AnswerFrameSize;
+  ASSERT_TRUE(hart.AnswerData().empty());
+
+  hart.DecodeResponse(xmt);
+  // The missing byte reads as 0, as in every decoder.
+  EXPECT_EQ(hart.LastCommand, 6);
+  EXPECT_EQ(hart.PollingAddress, 0);
+  EXPECT_EQ(xmt.PollingAddress, 0);
+  EXPECT_EQ(xmt.LiveRecord.GetByte(TXmtRecord::OffPollingAddress), 0);
+}
