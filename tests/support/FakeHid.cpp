@@ -100,6 +100,11 @@ std::vector<FakeHidModem::TReport> FakeHidModem::Written() const {
   return written_;
 }
 
+std::vector<std::chrono::steady_clock::time_point> FakeHidModem::WrittenAt() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return writtenAt_;
+}
+
 std::vector<FakeHidModem::TReport> FakeHidModem::Frames() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return frames_;
@@ -202,6 +207,7 @@ int FakeHidModem::Write(const std::uint8_t* buf, int len, int plugCount) {
     return -1;
   }
   written_.emplace_back(buf, buf + len);
+  writtenAt_.push_back(std::chrono::steady_clock::now());
   changed_.notify_all();
   if (len < 5) return len;
   const int offset = buf[1], lengthByte = buf[2], receivedTo = buf[4];

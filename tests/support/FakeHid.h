@@ -51,6 +51,7 @@ public:
   void SendFrame(TReport frame);
 
   std::vector<TReport> Written() const;  // every report the host wrote, in order
+  std::vector<std::chrono::steady_clock::time_point> WrittenAt() const;  // when each of them came
   std::vector<TReport> Frames() const;   // every frame the host completed with its end chunk
   bool FrameDelivered() const;           // the frame of SendFrame was acknowledged to its end
   int ReportsServed() const;
@@ -97,4 +98,5 @@ private:
   int acknowledged_ = 0;
   std::vector<TReport> frames_;
   std::vector<TReport> written_;
+  std::vector<std::chrono::steady_clock::time_point> writtenAt_;
 };

@@ -61,6 +61,23 @@ std::string ReadFile(const fs::path& path) {
   return text.str();
 }
 
+// The commands of the requests from `first` on. An answer cut short or lost makes the
+// sequencer send the same request again (on a busy machine, the port's reader thread held up
+// in the middle of an answer is enough): such a repeat is listed once and counted in repeats.
+std::vector<int> CommandsFrom(const SimTransmitter& sim, std::size_t first, int& repeats) {
+  std::vector<int> commands;
+  repeats = 0;
+  for (std::size_t i = first; i < sim.Requests.size(); ++i) {
+    const int command = sim.Requests[i].Command;
+    if (!commands.empty() && commands.back() == command) {
+      ++repeats;
+    } else {
+      commands.push_back(command);
+    }
+  }
+  return commands;
+}
+
 // Runs the Qt event loop until pred holds; false after timeoutMs.
 bool Until(const std::function<bool()>& pred, int timeoutMs) { return QTest::qWaitFor(pred, timeoutMs); }
 
@@ -90,8 +107,10 @@ TEST(Program, FindsTakesAndPollsTheTransmitterOnComOne) {
 
   // The search: the device answers at address 0.
   std::set<std::string> statuses;  // every job text the window showed
+  int failedTicks = 0;              // ticks that found the link's last exchange failed
   TNotifyEvent tick = m.Evenement.OnTimer;
   m.Evenement.OnTimer = [&, tick](TObject* s) {
+    if (m.MainHart->Erreur.GetCode() != 0 && !m.MainHart->RequestRefused) ++failedTicks;
     tick(s);
     statuses.insert(m.StatusPanel(0));
   };
@@ -105,11 +124,12 @@ TEST(Program, FindsTakesAndPollsTheTransmitterOnComOne) {
   QTest::mouseDClick(m.TreeView->viewport(), Qt::LeftButton, {}, m.TreeView->visualItemRect(node).center());
   ASSERT_TRUE(m.BtnProd->isEnabled());
   const std::size_t before = sim.Requests.size();
+  failedTicks = 0;
   m.BtnProd->click();
   ASSERT_TRUE(Until([&] { return !program.Jobs.Busy; }, 20000));
-  std::vector<int> read;
-  for (std::size_t i = before; i < sim.Requests.size(); ++i) read.push_back(sim.Requests[i].Command);
-  EXPECT_EQ(read, (std::vector<int>{13, 12, 16, 15, 14, 195, 198, 137}));
+  int repeats = 0;
+  EXPECT_EQ(CommandsFrom(sim, before, repeats), (std::vector<int>{13, 12, 16, 15, 14, 195, 198, 137}));
+  EXPECT_LE(repeats, failedTicks);
   EXPECT_EQ(m.EdMessage->Text().substr(0, 10), "TEST BENCH");
   EXPECT_EQ(m.EdURV->Text(), "100.00");
   EXPECT_EQ(m.EdSNb->Text(), "120034");
@@ -117,9 +137,12 @@ TEST(Program, FindsTakesAndPollsTheTransmitterOnComOne) {
   // The measures are polled without end on the transmitter page.
   m.TabbedNotebook->SetPageIndex(1);
   const std::size_t polled = sim.Requests.size();
-  ASSERT_TRUE(Until([&] { return sim.Requests.size() >= polled + 4; }, 10000));
-  EXPECT_EQ(sim.Requests[polled].Command, 1);
-  EXPECT_EQ(sim.Requests[polled + 1].Command, 2);
+  failedTicks = 0;
+  std::vector<int> polling;
+  ASSERT_TRUE(Until([&] { return (polling = CommandsFrom(sim, polled, repeats)).size() >= 4; }, 10000));
+  EXPECT_EQ(polling[0], 1);
+  EXPECT_EQ(polling[1], 2);
+  EXPECT_LE(repeats, failedTicks);
   ASSERT_TRUE(Until([&] { return m.LbCurrent->Caption() == "8.000 mA"; }, 3000));
 
   // The transmitter goes silent: the program runs on and says so.
